@@ -1,0 +1,59 @@
+// Report lines: every line of the report, and the closing line, is a sequence
+// of pieces written one after another, then a line end and a flush.
+#pragma once
+
+#include <initializer_list>
+#include <iosfwd>
+#include <string_view>
+
+#include "analysis/beam.h"
+
+namespace beam {
+
+/// Marks the integer zero as a piece: it is always written "0", never as a
+/// formatted double.
+struct IntegerZero {};
+inline constexpr IntegerZero integerZero{};
+
+/// One piece of a report line: literal text (written as is), a double
+/// (written with formatValue), the integer zero ("0"), or a unit word (its
+/// bytes; an empty word writes nothing). Pieces refer to their text; they
+/// live only for the reportLine call they are built for.
+class ReportPiece {
+ public:
+  ReportPiece(const char* text) : kind_(Kind::kText), text_(text) {}
+  ReportPiece(std::string_view text) : kind_(Kind::kText), text_(text) {}
+  ReportPiece(double value) : kind_(Kind::kNumber), value_(value) {}
+  ReportPiece(IntegerZero) : kind_(Kind::kText), text_("0") {}
+  ReportPiece(const UnitWord& unit) : kind_(Kind::kText), text_(unit.view()) {}
+
+  void writeTo(std::ostream& out) const;
+
+ private:
+  enum class Kind { kText, kNumber };
+  Kind kind_;
+  std::string_view text_;
+  double value_ = 0.0;
+};
+
+/// The report's dividing line: 58 hyphens and one blank.
+inline constexpr std::string_view kSeparatorLine =
+    "---------------------------------------------------------- ";
+
+/// Writes the pieces with nothing between them, then a line end, then flushes.
+/// Example: reportLine({" By = ", 2.0, " ", kN}) writes " By = 2 kN\n".
+void reportLine(std::initializer_list<ReportPiece> pieces, std::ostream& out);
+void reportLine(std::initializer_list<ReportPiece> pieces);
+
+/// Writes the 28 lines of the vertical load and support reactions, from the
+/// BeamSolution that solveBeam gives for the problem.
+void printVerticalReport(const BeamProblem& problem, std::ostream& out);
+void printVerticalReport(const BeamProblem& problem);
+
+/// Writes the block of the problem's horizontal case (classifyHorizontalCase
+/// on Ax and Bx), ending with the separator line twice. Uses only Ax, Bx and
+/// forceUnit.
+void printHorizontalCase(const BeamProblem& problem, std::ostream& out);
+void printHorizontalCase(const BeamProblem& problem);
+
+}  // namespace beam

@@ -1,0 +1,122 @@
+#include "app/input.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace beam {
+namespace {
+
+// Counters stop here: far beyond any double's decimal range, far below
+// overflow of the 64-bit sums they enter.
+constexpr std::int64_t kSaturation = 1'000'000'000'000'000;
+
+// Decimal exponents of the first significant digit beyond which no double
+// can result: overflow above, values below the smallest subnormal under.
+constexpr std::int64_t kMaxDecimalExponent = 310;
+constexpr std::int64_t kMinDecimalExponent = -330;
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isLeadByte(char c) { return static_cast<unsigned char>(c) >= 0xC0; }
+
+}  // namespace
+
+void DecimalAccumulator::keep(char digit) {
+  if (count_ < kKeptDigits) {
+    digits_[count_++] = digit;
+  } else if (digit != '0') {
+    dropped_ = true;
+  }
+}
+
+void DecimalAccumulator::addIntegerDigit(char digit) {
+  if (count_ == 0 && digit == '0') return;  // leading zero
+  keep(digit);
+  if (integerDigits_ < kSaturation) ++integerDigits_;
+}
+
+void DecimalAccumulator::addFractionDigit(char digit) {
+  if (count_ == 0 && digit == '0') {
+    if (leadingZeros_ < kSaturation) ++leadingZeros_;
+    return;
+  }
+  keep(digit);
+}
+
+void DecimalAccumulator::addExponentDigit(char digit) {
+  if (exponent_ < kSaturation) exponent_ = exponent_ * 10 + (digit - '0');
+}
+
+NumberScan DecimalAccumulator::convert() const {
+  NumberScan result;
+  if (count_ == 0) {
+    result.value = negative_ ? -0.0 : 0.0;
+    result.error = ScanError::kNone;
+    return result;
+  }
+  // Exponent of the first significant digit: d.ddd x 10^first.
+  const std::int64_t position = integerDigits_ > 0 ? integerDigits_ - 1 : -(leadingZeros_ + 1);
+  const std::int64_t first = position + (exponentNegative_ ? -exponent_ : exponent_);
+  result.error = ScanError::kOutOfRange;
+  if (first > kMaxDecimalExponent || first < kMinDecimalExponent) return result;
+
+  // Canonical text "-d.ddd...[1]e<first>"; a trailing 1 stands for dropped
+  // non-zero digits, which only ever matter as "something above".
+  char text[kKeptDigits + 32];
+  char* out = text;
+  *out++ = digits_[0];
+  *out++ = '.';
+  std::memcpy(out, digits_ + 1, static_cast<std::size_t>(count_ - 1));
+  out += count_ - 1;
+  if (dropped_) *out++ = '1';
+  *out++ = 'e';
+  out = std::to_chars(out, text + sizeof text, first).ptr;
+
+  double magnitude = 0.0;
+  const auto parsed = std::from_chars(text, out, magnitude);
+  if (parsed.ec != std::errc() || std::isinf(magnitude) || magnitude < DBL_MIN) return result;
+  result.value = negative_ ? -magnitude : magnitude;
+  result.error = ScanError::kNone;
+  return result;
+}
+
+namespace detail {
+
+std::size_t cutAtCharacterBoundary(const char* kept, std::size_t length, int next) {
+  if (next == kEndOfInput || isWhiteSpace(next) || !isContinuationByte(static_cast<char>(next))) {
+    return length;
+  }
+  std::size_t start = length;
+  while (start > 0 && length - start < 3 && isContinuationByte(kept[start - 1])) --start;
+  if (start > 0 && isLeadByte(kept[start - 1])) return start - 1;
+  return length;  // not UTF-8: keep the bytes as they came
+}
+
+}  // namespace detail
+
+void InputReader::readNumber(double& field) {
+  if (state_ != State::kGood) return;
+  const NumberScan scan = scanNumber(source_);
+  if (scan.error != ScanError::kNone) {
+    state_ = State::kFailed;
+    return;
+  }
+  field = scan.value;
+  if (scan.reachedEnd) state_ = State::kEnd;
+}
+
+void InputReader::readWord(UnitWord& field) {
+  if (state_ != State::kGood) {
+    field.text[0] = '\0';
+    return;
+  }
+  bool reachedEnd = false;
+  if (!scanWord(source_, field, reachedEnd)) {
+    state_ = State::kFailed;
+    return;
+  }
+  if (reachedEnd) state_ = State::kEnd;
+}
+
+}  // namespace beam

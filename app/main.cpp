@@ -1,0 +1,7 @@
+// beam: solves a beam pinned at A and on a rocker at B under a triangular load.
+#include "app/run.h"
+
+int main() {
+  beam::runProgram();
+  return 0;
+}

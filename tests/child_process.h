@@ -1,0 +1,38 @@
+// Running the real beam binary as a child process in the tests (POSIX).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace beam::testing_support {
+
+/// The command that runs the program: BEAM_COMMAND from the environment
+/// (split at blanks, e.g. "wine build-win/beam.exe") or the built binary.
+std::vector<std::string> beamCommand();
+
+/// True when the expected output must have CR LF line ends (BEAM_CRLF=1).
+bool expectCrLf();
+
+struct ChildResult {
+  std::string output;      ///< everything written to standard output
+  int status = -1;         ///< raw wait status
+  long peakMemoryKiB = 0;  ///< peak resident set size, from wait4's rusage
+};
+
+enum class OutputTo { kPipe, kFile };
+
+/// Runs the program in a new session (so it has no controlling terminal),
+/// with standard input read from inputPath ("" for a closed standard input),
+/// and collects its output.
+ChildResult runBeam(const std::string& inputPath, OutputTo outputTo = OutputTo::kPipe);
+
+/// Runs the program with the given bytes on standard input (through a file).
+ChildResult runBeamOnText(const std::string& input, OutputTo outputTo = OutputTo::kPipe);
+
+/// The whole content of a file.
+std::string readFile(const std::string& path);
+
+/// A fresh temporary file path under the test's temporary directory.
+std::string temporaryPath(const std::string& name);
+
+}  // namespace beam::testing_support

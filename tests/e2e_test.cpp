@@ -1,0 +1,72 @@
+// The real program, run as a child with no controlling terminal: its whole
+// standard output is compared byte for byte with the transcripts kept beside
+// this file (NAME.in is typed, NAME.out is what the program must write).
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/child_process.h"
+
+namespace beam {
+namespace {
+
+using testing_support::OutputTo;
+
+std::string transcriptPath(const std::string& name) {
+  return std::string(BEAM_TRANSCRIPTS) + "/" + name;
+}
+
+std::string withPlatformLineEnds(const std::string& text) {
+  if (!testing_support::expectCrLf()) return text;
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+struct Transcript {
+  const char* name;
+  OutputTo outputTo;
+};
+
+// transcript name (what it shows), where standard output goes
+const Transcript kTranscripts[] = {
+    {"typical", OutputTo::kPipe},               // 6 2 0 0 kN/m kN m, one per line
+    {"typical", OutputTo::kFile},               // the banner still comes first
+    {"one_line", OutputTo::kPipe},              // all seven values on one line
+    {"out_of_range", OutputTo::kPipe},          // 1e999 fails every later read
+    {"letters_after_number", OutputTo::kPipe},  // 5kN reads 5, then kN fails
+    {"end_after_two", OutputTo::kPipe},         // end of input after two values
+    {"zero_length", OutputTo::kPipe},           // L = 0: -1.#IND reactions
+    {"huge_length", OutputTo::kPipe},           // L = 1e200: infinite moment, finite By
+    {"split_unit", OutputTo::kPipe},            // "kN m" answers two prompts
+    {"bx_only", OutputTo::kPipe},               // Ax = 0, Bx = 5
+    {"ax_only", OutputTo::kPipe},               // Ax = 5, Bx = 0
+    {"both_forces", OutputTo::kPipe},           // Ax = 5, Bx = -2
+    {"negative_zero_ax", OutputTo::kPipe},      // Ax = -0 counts as zero
+};
+
+class EndToEnd : public ::testing::TestWithParam<Transcript> {};
+
+TEST_P(EndToEnd, OutputMatchesTranscript) {
+  const Transcript& t = GetParam();
+  const auto result =
+      testing_support::runBeam(transcriptPath(std::string(t.name) + ".in"), t.outputTo);
+  ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status;
+  EXPECT_EQ(WEXITSTATUS(result.status), 0);
+  EXPECT_EQ(result.output,
+            withPlatformLineEnds(testing_support::readFile(transcriptPath(std::string(t.name) + ".out"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Transcripts, EndToEnd, ::testing::ValuesIn(kTranscripts),
+                         [](const ::testing::TestParamInfo<Transcript>& param) {
+                           return std::string(param.param.name) +
+                                  (param.param.outputTo == OutputTo::kFile ? "_to_file" : "");
+                         });
+
+}  // namespace
+}  // namespace beam

@@ -1,0 +1,198 @@
+#include "app/input.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace beam {
+namespace {
+
+struct NumberCase {
+  const char* text;
+  ScanError error;
+  double value;  // when error is kNone
+  const char* remaining;
+  bool reachedEnd;
+};
+
+constexpr ScanError kOk = ScanError::kNone;
+constexpr ScanError kBad = ScanError::kMalformed;
+constexpr ScanError kRange = ScanError::kOutOfRange;
+
+// text, outcome, value, what stays unread, whether the scan met the end
+const NumberCase kNumbers[] = {
+    {"6", kOk, 6.0, "", true},
+    {"5kN", kOk, 5.0, "kN", false},
+    {"1.2.3", kOk, 1.2, ".3", false},
+    {"+.", kBad, 0, "", true},
+    {"+.x", kBad, 0, "x", false},
+    {"-", kBad, 0, "", true},
+    {"kN", kBad, 0, "kN", false},
+    {"1e", kBad, 0, "", true},
+    {"1e+", kBad, 0, "", true},
+    {"1e+x", kBad, 0, "x", false},
+    {".e5", kBad, 0, "e5", false},
+    {".5", kOk, 0.5, "", true},
+    {"5.", kOk, 5.0, "", true},
+    {"-2.5E+2 ", kOk, -250.0, " ", false},
+    {"1e999", kRange, 0, "", true},
+    {"1e-999", kRange, 0, "", true},
+    {"-1e309", kRange, 0, "", true},
+    {"1.7976931348623158e308", kOk, 1.7976931348623157e308, "", true},
+    {"2.2250738585072011e-308", kRange, 0, "", true},
+    {"2.2250738585072013e-308", kOk, 2.2250738585072014e-308, "", true},
+    {"4.9e-324", kRange, 0, "", true},
+    {"0.007", kOk, 0.007, "", true},
+    {"0.0000000123 m", kOk, 1.23e-8, " m", false},
+    {"0e99999", kOk, 0.0, "", true},
+    {"-0", kOk, -0.0, "", true},
+    {"-0.000e-99999999999999999999", kOk, -0.0, "", true},
+    {" \t\n\v\f\r42\n", kOk, 42.0, "\n", false},
+    {"0x1A", kOk, 0.0, "x1A", false},
+    {"inf", kBad, 0, "inf", false},
+    {"1,000", kOk, 1.0, ",000", false},
+};
+
+TEST(ScanNumber, TakesTheLongestPrefixThatCanStillBeANumber) {
+  for (const NumberCase& c : kNumbers) {
+    SCOPED_TRACE(c.text);
+    const std::string text = c.text;
+    TextSource source(text);
+    const NumberScan scan = scanNumber(source);
+    EXPECT_EQ(scan.error, c.error);
+    if (c.error == kOk) {
+      EXPECT_EQ(scan.value, c.value);
+      EXPECT_EQ(std::signbit(scan.value), std::signbit(c.value));
+    }
+    EXPECT_EQ(text.substr(source.consumed()), c.remaining);
+    EXPECT_EQ(scan.reachedEnd, c.reachedEnd);
+  }
+}
+
+// Long mantissas, long runs of zeros and exponents that cancel them: the
+// value is the nearest double, as strtod gives, whatever the length.
+TEST(ScanNumber, LongDigitStringsConvertToNearest) {
+  const std::string digits(5000, '7');
+  const std::string zeros(3000, '0');
+  const std::string cases[] = {
+      digits,
+      "0." + zeros + "123e3010",
+      "1" + zeros + "e-2990",
+      digits + "." + digits,
+      "9007199254740993" + zeros + "1e-3000",
+      "9007199254740993" + zeros + "e-3000",
+      "0." + std::string(320, '0') + "1",
+  };
+  for (const std::string& text : cases) {
+    TextSource source(text);
+    const NumberScan scan = scanNumber(source);
+    const double expected = std::strtod(text.c_str(), nullptr);
+    SCOPED_TRACE(text.substr(0, 40));
+    if (expected == 0.0 || std::isinf(expected) || std::fabs(expected) < 2.2250738585072014e-308) {
+      EXPECT_EQ(scan.error, kRange);
+    } else {
+      EXPECT_EQ(scan.error, kOk);
+      EXPECT_EQ(scan.value, expected);
+    }
+    EXPECT_EQ(source.consumed(), text.size());
+  }
+}
+
+TEST(ScanNumber, RandomDecimalTextsMatchStrtod) {
+  std::mt19937_64 random(5);
+  for (int i = 0; i < 20000; ++i) {
+    std::string text = std::to_string(random() % 100000000000ULL);
+    text.insert(random() % (text.size() + 1), ".");
+    text += "e" + std::to_string(static_cast<int>(random() % 700) - 350);
+    TextSource source(text);
+    const NumberScan scan = scanNumber(source);
+    const double expected = std::strtod(text.c_str(), nullptr);
+    if (scan.error == kOk) ASSERT_EQ(scan.value, expected) << text;
+    else ASSERT_TRUE(expected == 0.0 || std::isinf(expected) || std::fabs(expected) < 2.2250738585072014e-308) << text;
+  }
+}
+
+struct WordCase {
+  const char* text;
+  bool taken;
+  const char* word;
+  const char* remaining;
+};
+
+// text, whether a word was taken, the word kept, what stays unread
+const WordCase kWords[] = {
+    {"  kN/m\n", true, "kN/m", "\n"},
+    {"kN m", true, "kN", " m"},
+    {"", false, "", ""},
+    {" \n\t", false, "", ""},
+    {"abcdefghijklmnopqrstuvwxyz next", true, "abcdefghijklmnopqrs", " next"},
+    {"kN/m\xC2\xB2", true, "kN/m\xC2\xB2", ""},
+    // 18 bytes, then a two-byte character that would be split: dropped whole
+    {"abcdefghijklmnopqr\xC2\xB2 x", true, "abcdefghijklmnopqr", " x"},
+    // 17 bytes, then a three-byte character: dropped whole
+    {"abcdefghijklmnopq\xE2\x82\xAC", true, "abcdefghijklmnopq", ""},
+    // 15 bytes and a four-byte character fit exactly; 16 and it do not
+    {"abcdefghijklmno\xF0\x9F\x98\x80", true, "abcdefghijklmno\xF0\x9F\x98\x80", ""},
+    {"abcdefghijklmnop\xF0\x9F\x98\x80", true, "abcdefghijklmnop", ""},
+    // not UTF-8: bytes kept as they came
+    {"\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", true,
+     "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", ""},
+};
+
+TEST(ScanWord, KeepsAtMostNineteenBytesOfWholeCharacters) {
+  for (const WordCase& c : kWords) {
+    SCOPED_TRACE(c.text);
+    const std::string text = c.text;
+    TextSource source(text);
+    UnitWord word;
+    bool reachedEnd = false;
+    EXPECT_EQ(scanWord(source, word, reachedEnd), c.taken);
+    EXPECT_EQ(word.view(), c.word);
+    EXPECT_EQ(text.substr(source.consumed()), c.remaining);
+    EXPECT_EQ(reachedEnd, source.consumed() == text.size());
+  }
+}
+
+struct ReaderRun {
+  const char* input;
+  double L, W;
+  const char* unit;
+  InputReader::State state;
+};
+
+// input -> L, W, first unit read after them, and the reader's final state
+const ReaderRun kRuns[] = {
+    {"6 2 kN ", 6, 2, "kN", InputReader::State::kGood},
+    {"6 2 kN", 6, 2, "kN", InputReader::State::kEnd},
+    {"6 2", 6, 2, "", InputReader::State::kEnd},
+    {"6 x 3 kN", 6, 0, "", InputReader::State::kFailed},
+    {"1e999 2 kN", 0, 0, "", InputReader::State::kFailed},
+    {"5kN 2 kN", 5, 0, "", InputReader::State::kFailed},
+    {"", 0, 0, "", InputReader::State::kFailed},
+};
+
+TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
+  for (const ReaderRun& r : kRuns) {
+    SCOPED_TRACE(r.input);
+    std::istringstream stream(r.input);
+    InputReader reader(*stream.rdbuf());
+    double L = 0.0;
+    double W = 0.0;
+    UnitWord unit;
+    unit.text[0] = 'z';
+    reader.readNumber(L);
+    reader.readNumber(W);
+    reader.readWord(unit);
+    EXPECT_EQ(L, r.L);
+    EXPECT_EQ(W, r.W);
+    EXPECT_EQ(unit.view(), r.unit);
+    EXPECT_EQ(reader.state(), r.state);
+  }
+}
+
+}  // namespace
+}  // namespace beam

@@ -1,0 +1,116 @@
+#include "analysis/report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace beam {
+namespace {
+
+UnitWord unit(const char* text) {
+  UnitWord word;
+  std::strncpy(word.text, text, UnitWord::kCapacity);
+  return word;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(ReportLine, WritesPiecesBackToBackThenALineEnd) {
+  std::ostringstream out;
+  const UnitWord kN = unit("kN");
+  const UnitWord empty;
+  reportLine({" By = ", 2.0, " ", kN}, out);
+  reportLine({" By = ", -0.0, " ", empty}, out);
+  reportLine({" Ax - Bx = ", integerZero, " + ", 5.0}, out);
+  reportLine({}, out);
+  reportLine({kSeparatorLine}, out);
+  EXPECT_EQ(out.str(),
+            " By = 2 kN\n"
+            " By = 0 \n"
+            " Ax - Bx = 0 + 5\n"
+            "\n"
+            "---------------------------------------------------------- \n");
+  EXPECT_EQ(kSeparatorLine.size(), 59u);
+}
+
+struct ReportCase {
+  const char* name;
+  double L, W;
+  std::size_t line;  // 1-based line of the vertical report
+  const char* text;
+};
+
+// problem, then one line of its vertical report as written
+const ReportCase kReportLines[] = {
+    {"typical", 6, 2, 15, "-12 + 6 x By = 0"},
+    {"typical", 6, 2, 16, " 6 By = 12"},
+    {"zero length", 0, 2, 20, " Ay = 0 - -1.#IND"},
+    {"zero length", 0, 2, 26, " By = -1.#IND kN"},
+    {"zero load", 6, 0, 15, "0 + 6 x By = 0"},
+    {"negative load", 3, -4, 22, " Ay = -4 kN"},
+    {"huge length", 1e200, 1, 15, "-1.#INF + 1e+200 x By = 0"},
+    {"huge length", 1e200, 1, 16, " 1e+200 By = 1.#INF"},
+    {"huge length", 1e200, 1, 26, " By = 1.66667e+199 kN"},
+    {"big total", 1000, 2000, 4, "Ay + By = 1e+006 Eq-1"},
+};
+
+TEST(PrintVerticalReport, WritesEachLineFromItsPieces) {
+  for (const ReportCase& c : kReportLines) {
+    BeamProblem problem;
+    problem.L = c.L;
+    problem.W = c.W;
+    problem.forceUnit = unit("kN");
+    std::ostringstream out;
+    printVerticalReport(problem, out);
+    const auto lines = linesOf(out.str());
+    ASSERT_EQ(lines.size(), 28u);
+    EXPECT_EQ(lines.at(c.line - 1), c.text) << c.name << ", line " << c.line;
+  }
+}
+
+struct BlockCase {
+  double Ax, Bx;
+  std::size_t lines;
+  const char* first;
+  const char* second;
+};
+
+// Ax, Bx -> lines in the block, its first two lines
+const BlockCase kBlocks[] = {
+    {0, 5, 5, " Ax - Bx = 0 + 5", " -Bx = -5 N"},
+    {-0.0, 3, 5, " Ax - Bx = 0 + 3", " -Bx = -3 N"},
+    {5, 0, 5, " Ax - Bx = 5 + 0", " Ax  = 5 N"},
+    {5, -2, 8, " This Means That An Extra Force Is Produced At Joint(Point) B Of The Beam  ",
+     " Which Produces The Equation Below For The Entire Beam(Diagram, Figure) Above  "},
+    {0, 0, 6, " Ax - Bx = 0 - 0", " Ax - Bx = 0 N"},
+    {1e-300, 0, 5, " Ax - Bx = 1e-300 + 0", " Ax  = 1e-300 N"},
+};
+
+TEST(PrintHorizontalCase, WritesTheBlockOfTheCase) {
+  for (const BlockCase& c : kBlocks) {
+    BeamProblem problem;
+    problem.Ax = c.Ax;
+    problem.Bx = c.Bx;
+    problem.forceUnit = unit("N");
+    std::ostringstream out;
+    printHorizontalCase(problem, out);
+    const auto lines = linesOf(out.str());
+    SCOPED_TRACE(testing::Message() << "Ax=" << c.Ax << " Bx=" << c.Bx);
+    ASSERT_EQ(lines.size(), c.lines);
+    EXPECT_EQ(lines[0], c.first);
+    EXPECT_EQ(lines[1], c.second);
+    EXPECT_EQ(lines[c.lines - 1], kSeparatorLine);
+    EXPECT_EQ(lines[c.lines - 2], kSeparatorLine);
+  }
+}
+
+}  // namespace
+}  // namespace beam
