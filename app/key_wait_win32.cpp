@@ -1,0 +1,64 @@
+// The key wait on the Windows console: one key press from CONIN$, read as
+// raw console input events (console mode 0: no echo, no line editing, no
+// Ctrl+C processing).
+#include <windows.h>
+
+#include "app/console_key.h"
+#include "app/key_wait.h"
+
+namespace beam {
+namespace {
+
+static_assert(kRightAlt == RIGHT_ALT_PRESSED && kLeftAlt == LEFT_ALT_PRESSED);
+static_assert(kRightCtrl == RIGHT_CTRL_PRESSED && kLeftCtrl == LEFT_CTRL_PRESSED);
+static_assert(kShift == SHIFT_PRESSED && kEnhancedKey == ENHANCED_KEY);
+static_assert(kVkPageUp == VK_PRIOR && kVkDown == VK_DOWN && kVkInsert == VK_INSERT);
+static_assert(kVkDelete == VK_DELETE && kVkF1 == VK_F1 && kVkF24 == VK_F24);
+
+// What the control handler needs to put the console back if the process is
+// ended (Ctrl+Break, the window closed) during the wait.
+HANDLE gConsoleInput = INVALID_HANDLE_VALUE;
+DWORD gSavedMode = 0;
+
+BOOL WINAPI restoreOnControlEvent(DWORD) {
+  SetConsoleMode(gConsoleInput, gSavedMode);
+  return FALSE;  // go on with the default handling, which ends the process
+}
+
+ConsoleKeyEvent eventOf(const INPUT_RECORD& record) {
+  ConsoleKeyEvent event;
+  event.isKeyEvent = record.EventType == KEY_EVENT;
+  if (!event.isKeyEvent) return event;
+  const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+  event.keyDown = key.bKeyDown != FALSE;
+  event.character = key.uChar.AsciiChar;
+  event.virtualKey = key.wVirtualKeyCode;
+  event.controlKeyState = key.dwControlKeyState;
+  return event;
+}
+
+}  // namespace
+
+void waitForKey() {
+  const HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   0, nullptr);
+  if (input == INVALID_HANDLE_VALUE) return;
+  DWORD saved = 0;
+  GetConsoleMode(input, &saved);
+  gConsoleInput = input;
+  gSavedMode = saved;
+  SetConsoleCtrlHandler(restoreOnControlEvent, TRUE);
+  SetConsoleMode(input, 0);
+  for (;;) {
+    INPUT_RECORD record;
+    DWORD count = 0;
+    if (!ReadConsoleInputA(input, &record, 1, &count) || count == 0) break;
+    if (endsKeyWait(eventOf(record))) break;
+  }
+  SetConsoleMode(input, saved);
+  SetConsoleCtrlHandler(restoreOnControlEvent, FALSE);
+  CloseHandle(input);
+}
+
+}  // namespace beam

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# beam.exe on a real console: wine inside a detached tmux session gives it one
+# with key events. Answers the prompts, checks the program still waits after
+# the closing line, presses an arrow key and expects exit status 0.
+# Usage: wine_console_test.sh path/to/beam.exe
+set -u
+exe=$1
+export TERM=${TERM:-xterm}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+session="beam_console_$$"
+work=$(mktemp -d)
+trap 'tmux kill-session -t "$session" 2>/dev/null; rm -rf "$work"' EXIT
+
+fail() { echo "FAIL: $*"; echo "--- screen:"; tmux capture-pane -p -t "$session" 2>/dev/null; exit 1; }
+
+# Polls the screen for a text, up to the given seconds (a loaded machine and
+# wine's first start can be slow; the bound is generous, not a sleep).
+wait_for_screen() {
+  local text=$1 seconds=$2 i
+  for ((i = 0; i < seconds * 10; i++)); do
+    tmux capture-pane -p -J -S -200 -t "$session" | grep -qF -- "$text" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+tmux new-session -d -s "$session" -x 200 -y 60 \
+  "wine '$exe'; echo \$? > '$work/status'; sleep 600" || fail "tmux did not start"
+
+answers=("6" "2" "0" "0" "kN/m" "kN" "m")
+prompts=("Enter Value 1" "Enter Value 2" "Enter Value 3" "Enter Value 4"
+  "Enter The Unit For The Weight" "Enter The Derived Unit" "Enter The Unit For The Length")
+for i in "${!answers[@]}"; do
+  wait_for_screen "${prompts[$i]}" 120 || fail "no prompt '${prompts[$i]}'"
+  tmux send-keys -t "$session" "${answers[$i]}" Enter
+done
+
+wait_for_screen "Press Any Key To Continue" 60 || fail "no closing line"
+wait_for_screen " By = 2 kN" 5 || fail "report not shown"
+sleep 1
+[ -e "$work/status" ] && fail "ended without a key press (status $(cat "$work/status"))"
+
+tmux send-keys -t "$session" Up
+for ((i = 0; i < 600; i++)); do
+  [ -s "$work/status" ] && break
+  sleep 0.1
+done
+[ -s "$work/status" ] || fail "still waiting after the arrow key"
+status=$(cat "$work/status")
+[ "$status" = 0 ] || fail "exit status $status"
+echo "PASS: waited for the key, ended on Up with status 0"
