@@ -1,0 +1,138 @@
+// Speed of the number routines against the libraries they replace, and of
+// the whole report. Each pair runs over the same inputs.
+#include <benchmark/benchmark.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "analysis/number_format.h"
+#include "analysis/report.h"
+#include "app/input.h"
+#include "app/run.h"
+
+namespace {
+
+constexpr std::size_t kValues = 4096;
+
+// One fixed set: small integers, short decimals, products of the report's
+// constants, powers of ten across the range, and random finite bit patterns.
+const std::vector<double>& values() {
+  static const std::vector<double> set = [] {
+    std::vector<double> v;
+    std::mt19937_64 random(2002);
+    while (v.size() < kValues) {
+      switch (v.size() % 5) {
+        case 0: v.push_back(static_cast<double>(random() % 2000) - 1000.0); break;
+        case 1: v.push_back(static_cast<double>(random() % 100000) / 1000.0); break;
+        case 2: v.push_back(0.33333333 * static_cast<double>(random() % 100 + 1) * 6.0); break;
+        case 3: v.push_back(std::pow(10.0, static_cast<int>(random() % 601) - 300)); break;
+        default: {
+          double x = std::bit_cast<double>(random());
+          while (!std::isfinite(x)) x = std::bit_cast<double>(random());
+          v.push_back(x);
+        }
+      }
+    }
+    return v;
+  }();
+  return set;
+}
+
+// The same values as a user could type them: short where they are short,
+// 17 significant digits otherwise.
+const std::string& numberTexts() {
+  static const std::string text = [] {
+    std::string all;
+    char buffer[64];
+    for (double x : values()) {
+      std::snprintf(buffer, sizeof buffer, "%.6g", x);
+      if (std::strtod(buffer, nullptr) != x) std::snprintf(buffer, sizeof buffer, "%.17g", x);
+      all += buffer;
+      all += '\n';
+    }
+    return all;
+  }();
+  return text;
+}
+
+void BM_formatValue(benchmark::State& state) {
+  for (auto _ : state) {
+    for (double x : values()) benchmark::DoNotOptimize(beam::formatValue(x));
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+}
+BENCHMARK(BM_formatValue);
+
+void BM_snprintf_g6(benchmark::State& state) {
+  char buffer[32];
+  for (auto _ : state) {
+    for (double x : values()) {
+      benchmark::DoNotOptimize(std::snprintf(buffer, sizeof buffer, "%.6g", x));
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+}
+BENCHMARK(BM_snprintf_g6);
+
+void BM_readNumber(benchmark::State& state) {
+  std::istringstream stream(numberTexts());
+  for (auto _ : state) {
+    stream.clear();
+    stream.seekg(0);
+    beam::InputReader reader(*stream.rdbuf());
+    double x = 0.0;
+    for (std::size_t i = 0; i < kValues; ++i) {
+      reader.readNumber(x);
+      benchmark::DoNotOptimize(x);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+}
+BENCHMARK(BM_readNumber);
+
+void BM_istream_double(benchmark::State& state) {
+  std::istringstream stream(numberTexts());
+  for (auto _ : state) {
+    stream.clear();
+    stream.seekg(0);
+    double x = 0.0;
+    for (std::size_t i = 0; i < kValues; ++i) {
+      stream >> x;
+      benchmark::DoNotOptimize(x);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+}
+BENCHMARK(BM_istream_double);
+
+// Counts what it is given and keeps nothing.
+class DiscardBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+void BM_report(benchmark::State& state) {
+  beam::BeamProblem problem;
+  problem.L = 6;
+  problem.W = 2;
+  std::strcpy(problem.weightUnit.text, "kN/m");
+  std::strcpy(problem.forceUnit.text, "kN");
+  std::strcpy(problem.lengthUnit.text, "m");
+  DiscardBuffer discard;
+  std::ostream out(&discard);
+  for (auto _ : state) beam::printReport(problem, out);
+}
+BENCHMARK(BM_report);
+
+}  // namespace
+
+BENCHMARK_MAIN();
