@@ -39,7 +39,7 @@ class SignalGuard {
   SignalGuard() {
     struct sigaction action = {};
     action.sa_handler = restoreAndDie;
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < kSignalCount; ++i) sigaction(kRestoringSignals[i], &action, &previous_[i]);
   }

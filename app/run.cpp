@@ -10,20 +10,6 @@
 namespace beam {
 namespace {
 
-constexpr const char* kLengthPrompt = "Enter Value 1 For The Length OF The Figure(Shape) Above = ";
-constexpr const char* kWeightPrompt =
-    "Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure Above On The "
-    "Beam From Point A To Point B  = ";
-constexpr const char* kForceAPrompt =
-    "Enter Value 3 For The Horizonatl Force At Point A If Available = ";
-constexpr const char* kForceBPrompt =
-    "Enter Value 4 For The Horizonatl Force At Point B If Available = ";
-constexpr const char* kWeightUnitPrompt =
-    " Enter The Unit For The Weight Acting Vertically Downward = ";
-constexpr const char* kForceUnitPrompt =
-    " Enter The Derived Unit For The (Acting Force, Mass) Vertically Downward = ";
-constexpr const char* kLengthUnitPrompt = " Enter The Unit For The Length = ";
-
 void prompt(const char* text, InputReader& in, std::ostream& out) {
   out << text;
   if (in.good()) out.flush();
@@ -31,22 +17,30 @@ void prompt(const char* text, InputReader& in, std::ostream& out) {
 
 }  // namespace
 
+const std::array<const char*, 7> kPrompts = {
+    "Enter Value 1 For The Length OF The Figure(Shape) Above = ",
+    "Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure Above On The "
+    "Beam From Point A To Point B  = ",
+    "Enter Value 3 For The Horizonatl Force At Point A If Available = ",
+    "Enter Value 4 For The Horizonatl Force At Point B If Available = ",
+    " Enter The Unit For The Weight Acting Vertically Downward = ",
+    " Enter The Derived Unit For The (Acting Force, Mass) Vertically Downward = ",
+    " Enter The Unit For The Length = ",
+};
+
 BeamProblem readBeamProblem(InputReader& in, std::ostream& out) {
   BeamProblem problem;
-  prompt(kLengthPrompt, in, out);
-  in.readNumber(problem.L);
-  prompt(kWeightPrompt, in, out);
-  in.readNumber(problem.W);
-  prompt(kForceAPrompt, in, out);
-  in.readNumber(problem.Ax);
-  prompt(kForceBPrompt, in, out);
-  in.readNumber(problem.Bx);
-  prompt(kWeightUnitPrompt, in, out);
-  in.readWord(problem.weightUnit);
-  prompt(kForceUnitPrompt, in, out);
-  in.readWord(problem.forceUnit);
-  prompt(kLengthUnitPrompt, in, out);
-  in.readWord(problem.lengthUnit);
+  double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
+  UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
+  std::size_t next = 0;
+  for (double* number : numbers) {
+    prompt(kPrompts[next++], in, out);
+    in.readNumber(*number);
+  }
+  for (UnitWord* word : words) {
+    prompt(kPrompts[next++], in, out);
+    in.readWord(*word);
+  }
   return problem;
 }
 

@@ -66,7 +66,7 @@ void BM_formatValue(benchmark::State& state) {
   for (auto _ : state) {
     for (double x : values()) benchmark::DoNotOptimize(beam::formatValue(x));
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+  state.SetItemsProcessed(state.iterations() * static_cast<benchmark::IterationCount>(kValues));
 }
 BENCHMARK(BM_formatValue);
 
@@ -78,7 +78,7 @@ void BM_snprintf_g6(benchmark::State& state) {
       benchmark::ClobberMemory();
     }
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+  state.SetItemsProcessed(state.iterations() * static_cast<benchmark::IterationCount>(kValues));
 }
 BENCHMARK(BM_snprintf_g6);
 
@@ -94,7 +94,7 @@ void BM_readNumber(benchmark::State& state) {
       benchmark::DoNotOptimize(x);
     }
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+  state.SetItemsProcessed(state.iterations() * static_cast<benchmark::IterationCount>(kValues));
 }
 BENCHMARK(BM_readNumber);
 
@@ -109,7 +109,7 @@ void BM_istream_double(benchmark::State& state) {
       benchmark::DoNotOptimize(x);
     }
   }
-  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kValues));
+  state.SetItemsProcessed(state.iterations() * static_cast<benchmark::IterationCount>(kValues));
 }
 BENCHMARK(BM_istream_double);
 

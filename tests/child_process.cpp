@@ -62,11 +62,20 @@ ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
     } else {
       redirect(open(inputPath.c_str(), O_RDONLY), STDIN_FILENO);
     }
-    if (outputTo == OutputTo::kPipe) {
-      close(pipeEnds[0]);
-      redirect(pipeEnds[1], STDOUT_FILENO);
-    } else {
-      redirect(open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+    switch (outputTo) {
+      case OutputTo::kPipe:
+        close(pipeEnds[0]);
+        redirect(pipeEnds[1], STDOUT_FILENO);
+        break;
+      case OutputTo::kFile:
+        redirect(open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+        break;
+      case OutputTo::kClosed:
+        close(STDOUT_FILENO);
+        break;
+      case OutputTo::kFull:
+        redirect(open("/dev/full", O_WRONLY), STDOUT_FILENO);
+        break;
     }
     std::vector<char*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));

@@ -19,7 +19,9 @@ struct ChildResult {
   long peakMemoryKiB = 0;  ///< peak resident set size, from wait4's rusage
 };
 
-enum class OutputTo { kPipe, kFile };
+/// Where the child's standard output goes: a pipe read by the test, a regular
+/// file, nowhere (closed), or /dev/full (every write fails with ENOSPC).
+enum class OutputTo { kPipe, kFile, kClosed, kFull };
 
 /// Runs the program in a new session (so it has no controlling terminal),
 /// with standard input read from inputPath ("" for a closed standard input),

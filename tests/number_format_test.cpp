@@ -1,13 +1,12 @@
 #include "analysis/number_format.h"
 
+#include "tests/format_reference.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -17,48 +16,6 @@ namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// Slow and independent: glibc prints the exact decimal expansion of any
-// double with "%.800e" (at most 767 significant digits are ever needed).
-// From it: truncate to 18 digits, round half up to 17, then half up to 6.
-std::string referenceFormat(double x) {
-  if (x == 0.0) return "0";
-  if (std::isnan(x)) return "-1.#IND";
-  if (std::isinf(x)) return x > 0 ? "1.#INF" : "-1.#INF";
-  static char text[1024];
-  std::snprintf(text, sizeof text, "%.800e", std::fabs(x));
-  std::string digits = std::string(1, text[0]) + std::string(text + 2, 17);
-  int exponent = std::atoi(std::strchr(text, 'e') + 1);
-  auto roundHalfUpTo = [&](std::size_t n) {
-    const bool up = digits[n] >= '5';
-    digits.resize(n);
-    if (!up) return;
-    std::size_t i = n;
-    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-    if (i == 0) {
-      digits.insert(digits.begin(), '1');
-      digits.pop_back();
-      ++exponent;
-    } else {
-      ++digits[i - 1];
-    }
-  };
-  roundHalfUpTo(17);
-  roundHalfUpTo(6);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = std::signbit(x) ? "-" : "";
-  if (exponent < -4 || exponent >= 6) {
-    out += digits.substr(0, 1);
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return out + tail;
-  }
-  if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-  const auto integerDigits = static_cast<std::size_t>(exponent + 1);
-  if (digits.size() <= integerDigits) return out + digits + std::string(integerDigits - digits.size(), '0');
-  return out + digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
-}
 
 struct Example {
   double value;
@@ -107,7 +64,7 @@ TEST(FormatValue, DocumentedExamples) {
 
 TEST(FormatValue, ExamplesAgreeWithReference) {
   for (const Example& e : kExamples) {
-    EXPECT_EQ(referenceFormat(e.value), e.text) << "value " << e.value;
+    EXPECT_EQ(testing_support::referenceFormat(e.value), e.text) << "value " << e.value;
   }
 }
 
@@ -121,8 +78,8 @@ TEST(FormatValue, SeventeenDigitTiesRoundUp) {
       const std::uint64_t mantissa = (random() >> 11) | 1;
       const double m = std::ldexp(static_cast<double>(mantissa >> (random() % 53)) , -k);
       if (m == 0.0) continue;
-      ASSERT_EQ(formatValue(m), referenceFormat(m)) << std::hexfloat << m;
-      ASSERT_EQ(formatValue(-m), referenceFormat(-m)) << std::hexfloat << m;
+      ASSERT_EQ(formatValue(m), testing_support::referenceFormat(m)) << std::hexfloat << m;
+      ASSERT_EQ(formatValue(-m), testing_support::referenceFormat(-m)) << std::hexfloat << m;
       ++ties;
     }
   }
@@ -134,7 +91,7 @@ TEST(FormatValue, MatchesExactReferenceOnRandomBitPatterns) {
   for (int i = 0; i < 100000; ++i) {
     const double x = std::bit_cast<double>(random());
     if (!std::isfinite(x)) continue;
-    ASSERT_EQ(formatValue(x), referenceFormat(x)) << std::hexfloat << x;
+    ASSERT_EQ(formatValue(x), testing_support::referenceFormat(x)) << std::hexfloat << x;
   }
 }
 
@@ -148,7 +105,7 @@ TEST(FormatValue, MatchesExactReferenceNearDecimalTies) {
     double x = six * std::pow(10.0, decade - 5);
     if (!std::isfinite(x) || x == 0.0) continue;
     for (int step = 0; step < 3; ++step) {
-      ASSERT_EQ(formatValue(x), referenceFormat(x)) << std::hexfloat << x;
+      ASSERT_EQ(formatValue(x), testing_support::referenceFormat(x)) << std::hexfloat << x;
       x = std::nextafter(x, 0.0);
     }
   }

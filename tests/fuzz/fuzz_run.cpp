@@ -1,0 +1,138 @@
+// The whole input side and the report over arbitrary input. Checks, besides
+// the sanitizers' own: every prompt written once and in order, the report's
+// fixed number of lines for its horizontal case, every number rendered in the
+// six-digit form (or 1.#INF, -1.#INF, -1.#IND), unit words of at most 19
+// bytes, valid UTF-8 whenever the input was.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/beam.h"
+#include "app/input.h"
+#include "app/run.h"
+#include "tests/fuzz/memory_buffer.h"
+
+namespace {
+
+void require(bool condition, const char* what) {
+  if (!condition) {
+    std::fprintf(stderr, "property violated: %s\n", what);
+    std::abort();
+  }
+}
+
+bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
+  std::size_t i = 0;
+  while (i < n) {
+    const std::uint8_t c = s[i];
+    std::size_t more = 0;
+    std::uint32_t code = 0;
+    if (c < 0x80) { ++i; continue; }
+    if (c >= 0xC2 && c <= 0xDF) { more = 1; code = c & 0x1F; }
+    else if (c >= 0xE0 && c <= 0xEF) { more = 2; code = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { more = 3; code = c & 0x07; }
+    else return false;
+    for (std::size_t k = 1; k <= more; ++k) {
+      if (i + k >= n || (s[i + k] & 0xC0) != 0x80) return false;
+      code = (code << 6) | (s[i + k] & 0x3F);
+    }
+    if ((more == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+        (more == 3 && (code < 0x10000 || code > 0x10FFFF))) {
+      return false;
+    }
+    i += more + 1;
+  }
+  return true;
+}
+
+std::size_t blockLines(beam::HorizontalCase c) {
+  switch (c) {
+    case beam::HorizontalCase::BxOnly:
+    case beam::HorizontalCase::AxOnly: return 5;
+    case beam::HorizontalCase::BothForces: return 8;
+    case beam::HorizontalCase::NoForces: return 6;
+  }
+  return 0;
+}
+
+// A rendered number: fixed form with at most six significant digits and no
+// trailing zeros after a point, or d[.ddddd]e±ddd, or a special value.
+const std::regex& numberShape() {
+  static const std::regex shape(
+      "-?(0|[1-9][0-9]{0,5}|[1-9][0-9]{0,4}\\.[0-9]*[1-9]|0\\.0{0,3}[1-9][0-9]{0,5})"
+      "|-?[1-9](\\.[0-9]{0,4}[1-9])?e[+-][0-9]{3}|1\\.#INF|-1\\.#INF|-1\\.#IND");
+  return shape;
+}
+
+bool significantDigitsAtMostSix(const std::string& token) {
+  int digits = 0;
+  bool started = false;
+  for (char c : token) {
+    if (c == 'e') break;
+    if (c >= '1' && c <= '9') started = true;
+    if (started && c >= '0' && c <= '9') ++digits;
+  }
+  return digits <= 6;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  beam::fuzzing::MemoryBuffer input(data, size);
+  beam::InputReader reader(input);
+  std::ostringstream out;
+  const beam::BeamProblem problem = beam::readBeamProblem(reader, out);
+
+  std::string prompts;
+  for (const char* p : beam::kPrompts) prompts += p;
+  require(out.str() == prompts, "the seven prompts, each once, in order");
+
+  const beam::UnitWord* units[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
+  const bool utf8Input = isValidUtf8(data, size);
+  for (const beam::UnitWord* unit : units) {
+    const std::string_view word = unit->view();
+    require(word.size() <= beam::UnitWord::kCapacity, "unit word at most 19 bytes");
+    require(!utf8Input || isValidUtf8(reinterpret_cast<const std::uint8_t*>(word.data()), word.size()),
+            "unit word valid UTF-8 when the input was");
+  }
+
+  beam::printReport(problem, out);
+  const std::string report = out.str().substr(prompts.size());
+  std::vector<std::string> lines;
+  std::istringstream split(report);
+  for (std::string line; std::getline(split, line);) lines.push_back(line);
+  const std::size_t expected =
+      28 + blockLines(beam::classifyHorizontalCase(problem.Ax, problem.Bx)) + 1;
+  require(lines.size() == expected, "fixed number of report lines for the case");
+  require(!report.empty() && report.back() == '\n', "report ends with a line end");
+  require(lines.back() == "Press Any Key To Continue", "closing line last");
+
+  // Numbers stand between blanks, after "=>", or before ",". Tokens that are
+  // unit words or the report's own literals are not numbers.
+  for (const std::string& line : lines) {
+    std::istringstream tokens(line);
+    const auto isUnit = [&](const std::string& token) {
+      for (const beam::UnitWord* unit : units) {
+        if (unit->view() == token) return true;
+      }
+      return false;
+    };
+    for (std::string token; tokens >> token;) {
+      if (isUnit(token)) continue;
+      if (token.rfind("=>", 0) == 0) token.erase(0, 2);
+      if (!token.empty() && token.back() == ',') token.pop_back();
+      if (isUnit(token)) continue;
+      const bool numeric = !token.empty() &&
+          ((token[0] >= '0' && token[0] <= '9') ||
+           (token[0] == '-' && token.size() > 1 && token[1] >= '0' && token[1] <= '9'));
+      if (!numeric || token == "-1" || token == "0.00") continue;
+      require(std::regex_match(token, numberShape()) && significantDigitsAtMostSix(token),
+              "every number in six-digit form");
+    }
+  }
+  return 0;
+}
