@@ -89,7 +89,8 @@ const Classified kCases[] = {
     {5.0, -2.0, HorizontalCase::BothForces}, {1e-300, 1e300, HorizontalCase::BothForces},
     {-4.0, -4.0, HorizontalCase::BothForces}, {0.0, 0.0, HorizontalCase::NoForces},
     {-0.0, -0.0, HorizontalCase::NoForces}, {kNaN, 0.0, HorizontalCase::NoForces},
-    {0.0, kNaN, HorizontalCase::NoForces},
+    {0.0, kNaN, HorizontalCase::NoForces},  {-0.0, 0.0, HorizontalCase::NoForces},
+    {1e-300, kNaN, HorizontalCase::AxOnly},
 };
 
 TEST(ClassifyHorizontalCase, ZeroAndNotANumberAreAbsent) {
