@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(!report.empty() && report.back() == '\n', "report ends with a line end");
   require(lines.back() == "Press Any Key To Continue", "closing line last");
 
-  // Numbers stand between blanks, after "=>", or before ",". Tokens that are
-  // unit words or the report's own literals are not numbers.
+  // Every blank-separated token that looks numeric and is neither a unit
+  // word nor one of the report's literals ("-1", "0.00") must be a rendering.
   for (const std::string& line : lines) {
     std::istringstream tokens(line);
     const auto isUnit = [&](const std::string& token) {
@@ -122,10 +122,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return false;
     };
     for (std::string token; tokens >> token;) {
-      if (isUnit(token)) continue;
-      if (token.rfind("=>", 0) == 0) token.erase(0, 2);
+      // A unit stands alone, or just before the "," of "0.00 unit, And".
       if (!token.empty() && token.back() == ',') token.pop_back();
       if (isUnit(token)) continue;
+      // A number stands alone, after "=>", or just before a ",".
+      if (token.rfind("=>", 0) == 0) token.erase(0, 2);
       const bool numeric = !token.empty() &&
           ((token[0] >= '0' && token[0] <= '9') ||
            (token[0] == '-' && token.size() > 1 && token[1] >= '0' && token[1] <= '9'));
