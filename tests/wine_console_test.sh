@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # beam.exe on a real console: wine inside a detached tmux session gives it one
 # with key events. Answers the prompts, checks the program still waits after
-# the closing line, presses an arrow key and expects exit status 0.
-# Usage: wine_console_test.sh path/to/beam.exe
+# the closing line, presses one key (tmux's name for it, Up by default) and
+# expects exit status 0.
+# Usage: wine_console_test.sh path/to/beam.exe [key]
 set -u
 exe=$1
+key=${2:-Up}
 export TERM=${TERM:-xterm}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 session="beam_console_$$"
@@ -40,12 +42,12 @@ wait_for_screen " By = 2 kN" 5 || fail "report not shown"
 sleep 1
 [ -e "$work/status" ] && fail "ended without a key press (status $(cat "$work/status"))"
 
-tmux send-keys -t "$session" Up
+tmux send-keys -t "$session" "$key"
 for ((i = 0; i < 600; i++)); do
   [ -s "$work/status" ] && break
   sleep 0.1
 done
-[ -s "$work/status" ] || fail "still waiting after the arrow key"
+[ -s "$work/status" ] || fail "still waiting after $key"
 status=$(cat "$work/status")
 [ "$status" = 0 ] || fail "exit status $status"
-echo "PASS: waited for the key, ended on Up with status 0"
+echo "PASS: waited for the key, ended on $key with status 0"
