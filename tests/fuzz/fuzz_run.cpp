@@ -123,6 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     for (std::string token; tokens >> token;) {
       // A unit stands alone, or just before the "," of "0.00 unit, And".
+      if (isUnit(token)) continue;
       if (!token.empty() && token.back() == ',') token.pop_back();
       if (isUnit(token)) continue;
       // A number stands alone, after "=>", or just before a ",".
