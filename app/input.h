@@ -150,60 +150,62 @@ void skipWhiteSpace(Source& in) {
   while (isWhiteSpace(in.peek())) in.take();
 }
 
+namespace detail {
+constexpr bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+/// Takes c, the character peeked last, and returns the next one.
+template <class Source>
+int advance(Source& in) {
+  in.take();
+  return in.peek();
+}
+
+/// Takes a run of digits starting at c, handing each to add. Returns whether
+/// there was one; c is left at the first character after the run.
+template <class Source, class Add>
+bool takeDigits(Source& in, int& c, Add add) {
+  bool any = false;
+  for (; isDigit(c); c = advance(in)) {
+    add(static_cast<char>(c));
+    any = true;
+  }
+  return any;
+}
+}  // namespace detail
+
 template <class Source>
 NumberScan scanNumber(Source& in) {
+  using detail::advance;
+  using detail::takeDigits;
   skipWhiteSpace(in);
   DecimalAccumulator number;
-  auto isDigit = [](int c) { return c >= '0' && c <= '9'; };
+  NumberScan malformed;  // error kMalformed
   int c = in.peek();
   if (c == '+' || c == '-') {
     if (c == '-') number.setNegative();
-    in.take();
-    c = in.peek();
+    c = advance(in);
   }
-  bool mantissaDigit = false;
-  while (isDigit(c)) {
-    number.addIntegerDigit(static_cast<char>(c));
-    mantissaDigit = true;
-    in.take();
-    c = in.peek();
-  }
+  bool mantissa = takeDigits(in, c, [&](char d) { number.addIntegerDigit(d); });
   if (c == '.') {
-    in.take();
-    c = in.peek();
-    while (isDigit(c)) {
-      number.addFractionDigit(static_cast<char>(c));
-      mantissaDigit = true;
-      in.take();
-      c = in.peek();
-    }
+    c = advance(in);
+    mantissa |= takeDigits(in, c, [&](char d) { number.addFractionDigit(d); });
   }
-  NumberScan result;
-  if (!mantissaDigit) {
-    result.reachedEnd = c == kEndOfInput;
-    return result;  // kMalformed: nothing fitting, or a lone sign or point
+  if (!mantissa) {  // nothing fitting, or a lone sign or point
+    malformed.reachedEnd = c == kEndOfInput;
+    return malformed;
   }
   if (c == 'e' || c == 'E') {
-    in.take();
-    c = in.peek();
+    c = advance(in);
     if (c == '+' || c == '-') {
       if (c == '-') number.setExponentNegative();
-      in.take();
-      c = in.peek();
+      c = advance(in);
     }
-    bool exponentDigit = false;
-    while (isDigit(c)) {
-      number.addExponentDigit(static_cast<char>(c));
-      exponentDigit = true;
-      in.take();
-      c = in.peek();
-    }
-    if (!exponentDigit) {
-      result.reachedEnd = c == kEndOfInput;
-      return result;  // kMalformed: an 'e' with no digit after it
+    if (!takeDigits(in, c, [&](char d) { number.addExponentDigit(d); })) {
+      malformed.reachedEnd = c == kEndOfInput;  // an 'e' with no digit after it
+      return malformed;
     }
   }
-  result = number.convert();
+  NumberScan result = number.convert();
   result.reachedEnd = c == kEndOfInput;
   return result;
 }
