@@ -16,9 +16,14 @@ UnitWord unit(const char* text) {
   return word;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
+// The lines a report writer gives for a problem whose force unit is kN.
+std::vector<std::string> linesWritten(BeamProblem problem,
+                                      void (*write)(const BeamProblem&, std::ostream&)) {
+  problem.forceUnit = unit("kN");
+  std::ostringstream out;
+  write(problem, out);
   std::vector<std::string> lines;
-  std::istringstream in(text);
+  std::istringstream in(out.str());
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
@@ -67,10 +72,7 @@ TEST(PrintVerticalReport, WritesEachLineFromItsPieces) {
     BeamProblem problem;
     problem.L = c.L;
     problem.W = c.W;
-    problem.forceUnit = unit("kN");
-    std::ostringstream out;
-    printVerticalReport(problem, out);
-    const auto lines = linesOf(out.str());
+    const auto lines = linesWritten(problem, printVerticalReport);
     ASSERT_EQ(lines.size(), 28u);
     EXPECT_EQ(lines.at(c.line - 1), c.text) << c.name << ", line " << c.line;
   }
@@ -85,13 +87,13 @@ struct BlockCase {
 
 // Ax, Bx -> lines in the block, its first two lines
 const BlockCase kBlocks[] = {
-    {0, 5, 5, " Ax - Bx = 0 + 5", " -Bx = -5 N"},
-    {-0.0, 3, 5, " Ax - Bx = 0 + 3", " -Bx = -3 N"},
-    {5, 0, 5, " Ax - Bx = 5 + 0", " Ax  = 5 N"},
+    {0, 5, 5, " Ax - Bx = 0 + 5", " -Bx = -5 kN"},
+    {-0.0, 3, 5, " Ax - Bx = 0 + 3", " -Bx = -3 kN"},
+    {5, 0, 5, " Ax - Bx = 5 + 0", " Ax  = 5 kN"},
     {5, -2, 8, " This Means That An Extra Force Is Produced At Joint(Point) B Of The Beam  ",
      " Which Produces The Equation Below For The Entire Beam(Diagram, Figure) Above  "},
-    {0, 0, 6, " Ax - Bx = 0 - 0", " Ax - Bx = 0 N"},
-    {1e-300, 0, 5, " Ax - Bx = 1e-300 + 0", " Ax  = 1e-300 N"},
+    {0, 0, 6, " Ax - Bx = 0 - 0", " Ax - Bx = 0 kN"},
+    {1e-300, 0, 5, " Ax - Bx = 1e-300 + 0", " Ax  = 1e-300 kN"},
 };
 
 TEST(PrintHorizontalCase, WritesTheBlockOfTheCase) {
@@ -99,10 +101,7 @@ TEST(PrintHorizontalCase, WritesTheBlockOfTheCase) {
     BeamProblem problem;
     problem.Ax = c.Ax;
     problem.Bx = c.Bx;
-    problem.forceUnit = unit("N");
-    std::ostringstream out;
-    printHorizontalCase(problem, out);
-    const auto lines = linesOf(out.str());
+    const auto lines = linesWritten(problem, printHorizontalCase);
     SCOPED_TRACE(testing::Message() << "Ax=" << c.Ax << " Bx=" << c.Bx);
     ASSERT_EQ(lines.size(), c.lines);
     EXPECT_EQ(lines[0], c.first);
