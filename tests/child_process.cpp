@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace beam::testing_support {
 namespace {
@@ -48,16 +50,29 @@ std::string temporaryPath(const std::string& name) {
          "_" + name;
 }
 
-ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
+namespace {
+
+// Runs the program with standard input from a file (inputPath), closed
+// (inputPath empty, no text), or a pipe fed with *text by a thread.
+ChildResult run(const std::string& inputPath, const std::string* text, OutputTo outputTo) {
   const std::vector<std::string> command = beamCommand();
   const std::string outputPath = temporaryPath("stdout");
   int pipeEnds[2] = {-1, -1};
   if (outputTo == OutputTo::kPipe && pipe(pipeEnds) != 0) return {};
+  int inputEnds[2] = {-1, -1};
+  if (text != nullptr && pipe(inputEnds) != 0) return {};
 
+  // A feeder writing after the program stopped reading must not kill the
+  // test; the program itself gets the default action back.
+  std::signal(SIGPIPE, SIG_IGN);
   const pid_t child = fork();
   if (child == 0) {
+    std::signal(SIGPIPE, SIG_DFL);
     setsid();
-    if (inputPath.empty()) {
+    if (text != nullptr) {
+      close(inputEnds[1]);
+      redirect(inputEnds[0], STDIN_FILENO);
+    } else if (inputPath.empty()) {
       close(STDIN_FILENO);
     } else {
       redirect(open(inputPath.c_str(), O_RDONLY), STDIN_FILENO);
@@ -84,6 +99,20 @@ ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
     _exit(127);
   }
 
+  std::thread feeder;
+  if (text != nullptr) {
+    close(inputEnds[0]);
+    feeder = std::thread([fd = inputEnds[1], text] {
+      // The program may stop reading early; a broken pipe is then expected.
+      std::size_t written = 0;
+      while (written < text->size()) {
+        const ssize_t n = write(fd, text->data() + written, text->size() - written);
+        if (n <= 0) break;
+        written += static_cast<std::size_t>(n);
+      }
+      close(fd);
+    });
+  }
   ChildResult result;
   if (outputTo == OutputTo::kPipe) {
     close(pipeEnds[1]);
@@ -97,6 +126,7 @@ ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
   struct rusage usage = {};
   wait4(child, &result.status, 0, &usage);
   result.peakMemoryKiB = usage.ru_maxrss;
+  if (feeder.joinable()) feeder.join();
   if (outputTo == OutputTo::kFile) {
     result.output = readFile(outputPath);
     unlink(outputPath.c_str());
@@ -104,12 +134,14 @@ ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
   return result;
 }
 
+}  // namespace
+
+ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
+  return run(inputPath, nullptr, outputTo);
+}
+
 ChildResult runBeamOnText(const std::string& input, OutputTo outputTo) {
-  const std::string inputPath = temporaryPath("stdin");
-  std::ofstream(inputPath, std::ios::binary) << input;
-  ChildResult result = runBeam(inputPath, outputTo);
-  unlink(inputPath.c_str());
-  return result;
+  return run("", &input, outputTo);
 }
 
 }  // namespace beam::testing_support

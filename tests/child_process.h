@@ -28,7 +28,7 @@ enum class OutputTo { kPipe, kFile, kClosed, kFull };
 /// and collects its output.
 ChildResult runBeam(const std::string& inputPath, OutputTo outputTo = OutputTo::kPipe);
 
-/// Runs the program with the given bytes on standard input (through a file).
+/// Runs the program with the given bytes on standard input, through a pipe.
 ChildResult runBeamOnText(const std::string& input, OutputTo outputTo = OutputTo::kPipe);
 
 /// The whole content of a file.

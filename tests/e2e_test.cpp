@@ -1,6 +1,7 @@
-// The real program, run as a child with no controlling terminal: its whole
-// standard output is compared byte for byte with the transcripts kept beside
-// this file (NAME.in is typed, NAME.out is what the program must write).
+// The real program, run as a child with no controlling terminal and standard
+// input a pipe: its whole standard output is compared byte for byte with the
+// transcripts kept beside this file (NAME.in is typed, NAME.out is what the
+// program must write).
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -54,8 +55,8 @@ class EndToEnd : public ::testing::TestWithParam<Transcript> {};
 
 TEST_P(EndToEnd, OutputMatchesTranscript) {
   const Transcript& t = GetParam();
-  const auto result =
-      testing_support::runBeam(transcriptPath(std::string(t.name) + ".in"), t.outputTo);
+  const auto result = testing_support::runBeamOnText(
+      testing_support::readFile(transcriptPath(std::string(t.name) + ".in")), t.outputTo);
   ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status;
   EXPECT_EQ(WEXITSTATUS(result.status), 0);
   EXPECT_EQ(result.output,
