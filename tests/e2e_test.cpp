@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/child_process.h"
@@ -50,6 +51,9 @@ const Transcript kTranscripts[] = {
     {"both_forces", OutputTo::kPipe},           // Ax = 5, Bx = -2
     {"negative_zero_ax", OutputTo::kPipe},      // Ax = -0 counts as zero
 };
+
+// Names the case in test listings (instead of a dump of its bytes).
+void PrintTo(const Transcript& c, std::ostream* out) { *out << c.name; }
 
 class EndToEnd : public ::testing::TestWithParam<Transcript> {};
 

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -173,6 +174,9 @@ const KeyCase kKeys[] = {
     {"e_acute", "\xC3\xA9", ""},
     {"letter_then_more", "ab", "b"},
 };
+
+// Names the case in test listings (instead of a dump of its bytes).
+void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 
 class KeyWait : public ::testing::TestWithParam<KeyCase> {};
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <random>
+#include <ostream>
 #include <string>
 
 #include "tests/child_process.h"
@@ -74,6 +75,9 @@ const Hostile kHostile[] = {
     {"standard_input_closed", [] { return std::string(); }},
     {"dev_null", [] { return std::string("/dev/null"); }},
 };
+
+// Names the case in test listings (instead of a dump of its bytes).
+void PrintTo(const Hostile& c, std::ostream* out) { *out << c.name; }
 
 class Stress : public ::testing::TestWithParam<Hostile> {};
 
