@@ -45,7 +45,7 @@ struct NumberScan {
 };
 
 /// Accumulates the digits of one number and converts them to the nearest
-/// double. Used by scanNumber; public so its conversion can be tested alone.
+/// double. Used by scanNumber, which as a template needs it in this header.
 class DecimalAccumulator {
  public:
   void setNegative() { negative_ = true; }
