@@ -26,16 +26,44 @@ wait_for_screen() {
   return 1
 }
 
-tmux new-session -d -s "$session" -x 200 -y 60 \
-  "wine '$exe'; echo \$? > '$work/status'; sleep 600" || fail "tmux did not start"
+start_session() {
+  tmux kill-session -t "$session" 2>/dev/null
+  rm -f "$work/status"
+  tmux new-session -d -s "$session" -x 200 -y 60 \
+    "wine '$exe'; echo \$? > '$work/status'; sleep 600" || fail "tmux did not start"
+}
 
+# Each prompt in full (the screen drops its trailing blank): typing only once
+# the whole prompt is out leaves wine's console time to take the answer.
 answers=("6" "2" "0" "0" "kN/m" "kN" "m")
-prompts=("Enter Value 1" "Enter Value 2" "Enter Value 3" "Enter Value 4"
-  "Enter The Unit For The Weight" "Enter The Derived Unit" "Enter The Unit For The Length")
-for i in "${!answers[@]}"; do
-  wait_for_screen "${prompts[$i]}" 120 || fail "no prompt '${prompts[$i]}'"
-  tmux send-keys -t "$session" "${answers[$i]}" Enter
+prompts=("Enter Value 1 For The Length OF The Figure(Shape) Above ="
+  "On The Beam From Point A To Point B  ="
+  "Enter Value 3 For The Horizonatl Force At Point A If Available ="
+  "Enter Value 4 For The Horizonatl Force At Point B If Available ="
+  "Enter The Unit For The Weight Acting Vertically Downward ="
+  "Enter The Derived Unit For The (Acting Force, Mass) Vertically Downward ="
+  "Enter The Unit For The Length =")
+
+# Answers all prompts; false when one never showed (an answer typed while
+# wine's console was still starting can be lost: then the run starts over).
+answer_prompts() {
+  local i
+  for i in "${!answers[@]}"; do
+    wait_for_screen "${prompts[$i]}" "$([ "$i" = 0 ] && echo 120 || echo 30)" || return 1
+    tmux send-keys -t "$session" "${answers[$i]}" Enter
+  done
+}
+
+answered=no
+for attempt in 1 2 3; do
+  start_session
+  if answer_prompts; then
+    answered=yes
+    break
+  fi
+  echo "attempt $attempt: a prompt did not show; starting over"
 done
+[ "$answered" = yes ] || fail "the prompts were not all answered in 3 attempts"
 
 wait_for_screen "Press Any Key To Continue" 60 || fail "no closing line"
 wait_for_screen " By = 2 kN" 5 || fail "report not shown"
