@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace beam {
@@ -71,11 +72,14 @@ NumberScan DecimalAccumulator::convert() const {
   out += count_ - 1;
   if (dropped_) *out++ = '1';
   *out++ = 'e';
-  out = std::to_chars(out, text + sizeof text, first).ptr;
+  out = std::to_chars(out, text + sizeof text - 1, first).ptr;
+  *out = '\0';
 
-  double magnitude = 0.0;
-  const auto parsed = std::from_chars(text, out, magnitude);
-  if (parsed.ec != std::errc() || std::isinf(magnitude) || magnitude < DBL_MIN) return result;
+  // strtod rounds correctly on every C library the program is built with,
+  // and the program never leaves the "C" locale, so '.' is the point. The
+  // canonical text always parses whole; range is judged on the result.
+  const double magnitude = std::strtod(text, nullptr);
+  if (std::isinf(magnitude) || magnitude < DBL_MIN) return result;
   result.value = negative_ ? -magnitude : magnitude;
   result.error = ScanError::kNone;
   return result;

@@ -1,7 +1,11 @@
 // The key wait on POSIX terminals: one key press from the controlling
 // terminal, read raw (no echo, no line editing, no signal keys).
+//
+// One code path for Linux, macOS and FreeBSD: the bytes after ESC are awaited
+// with select(), which (unlike poll() on macOS) works on terminal devices
+// everywhere.
 #include <fcntl.h>
-#include <poll.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,18 +18,24 @@
 namespace beam {
 namespace {
 
-// After ESC, a following byte this soon belongs to the same press.
-constexpr int kEscapeFollowMs = 50;
+// After ESC, a following byte this soon belongs to the same press (an arrow's
+// bytes over a slow link can come this far apart).
+constexpr int kEscapeFollowMs = 200;
 // Inside a sequence the rest arrives together; wait longer before giving up.
 constexpr int kSequenceFollowMs = 300;
 
-constexpr int kRestoringSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
-constexpr int kSignalCount = sizeof kRestoringSignals / sizeof kRestoringSignals[0];
+// Signals that end the process: the handler restores the terminal first.
+constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+// Job control: stopped with the saved settings, raw again when continued.
+constexpr int kJobSignals[] = {SIGTSTP, SIGCONT};
+constexpr int kEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+constexpr int kHandledCount = kEndingCount + 2;
 
-// What a signal handler needs to put the terminal back. Written before the
-// handlers are installed, read only by them.
+// What the signal handlers need. Written before the handlers are installed,
+// only read by them.
 int gTerminal = -1;
 struct termios gSaved;
+struct termios gRaw;
 
 extern "C" void restoreAndDie(int signal) {
   tcsetattr(gTerminal, TCSANOW, &gSaved);
@@ -34,23 +44,81 @@ extern "C" void restoreAndDie(int signal) {
   raise(signal);
 }
 
+extern "C" void restoreAndStop(int) {
+  const int savedErrno = errno;
+  tcsetattr(gTerminal, TCSANOW, &gSaved);
+  // Stop for real: the default action, unblocked, then raised. Execution
+  // goes on here after SIGCONT, whose own handler sets raw input again.
+  struct sigaction stop = {};
+  struct sigaction self = {};
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, &self);
+  sigset_t tstp;
+  sigemptyset(&tstp);
+  sigaddset(&tstp, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+  raise(SIGTSTP);
+  sigaction(SIGTSTP, &self, nullptr);
+  // Where the stop was discarded (an orphaned process group) no SIGCONT
+  // follows; go on reading raw all the same.
+  tcsetattr(gTerminal, TCSANOW, &gRaw);
+  errno = savedErrno;
+}
+
+extern "C" void rawAgain(int) {
+  const int savedErrno = errno;
+  tcsetattr(gTerminal, TCSANOW, &gRaw);
+  errno = savedErrno;
+}
+
+// Installs the handlers for the time of the wait and puts the previous
+// actions back afterwards. A signal that was ignored stays ignored (nohup,
+// a background job without job control).
 class SignalGuard {
  public:
   SignalGuard() {
-    struct sigaction action = {};
-    action.sa_handler = restoreAndDie;
-    action.sa_flags = static_cast<int>(SA_RESETHAND);
-    sigemptyset(&action.sa_mask);
-    for (int i = 0; i < kSignalCount; ++i) sigaction(kRestoringSignals[i], &action, &previous_[i]);
+    for (int i = 0; i < kEndingCount; ++i) {
+      install(i, kEndingSignals[i], restoreAndDie, SA_RESETHAND);
+    }
+    install(kEndingCount, kJobSignals[0], restoreAndStop, SA_RESTART);
+    install(kEndingCount + 1, kJobSignals[1], rawAgain, SA_RESTART);
   }
+  // Restores the terminal with the handled signals blocked, so that no
+  // handler can set raw input again afterwards; one that came meanwhile is
+  // delivered with its previous action.
   ~SignalGuard() {
-    for (int i = 0; i < kSignalCount; ++i) sigaction(kRestoringSignals[i], &previous_[i], nullptr);
+    sigset_t handled;
+    sigset_t before;
+    sigemptyset(&handled);
+    for (int signal : signals_) sigaddset(&handled, signal);
+    sigprocmask(SIG_BLOCK, &handled, &before);
+    tcsetattr(gTerminal, TCSANOW, &gSaved);
+    for (int i = 0; i < kHandledCount; ++i) {
+      if (installed_[i]) sigaction(signals_[i], &previous_[i], nullptr);
+    }
+    sigprocmask(SIG_SETMASK, &before, nullptr);
   }
   SignalGuard(const SignalGuard&) = delete;
   SignalGuard& operator=(const SignalGuard&) = delete;
 
  private:
-  struct sigaction previous_[kSignalCount];
+  void install(int slot, int signal, void (*handler)(int), unsigned flags) {
+    signals_[slot] = signal;
+    if (sigaction(signal, nullptr, &previous_[slot]) != 0 ||
+        previous_[slot].sa_handler == SIG_IGN) {
+      return;
+    }
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    action.sa_flags = static_cast<int>(flags);
+    sigemptyset(&action.sa_mask);
+    installed_[slot] = sigaction(signal, &action, nullptr) == 0;
+  }
+
+  int signals_[kHandledCount] = {};
+  struct sigaction previous_[kHandledCount];
+  bool installed_[kHandledCount] = {};
 };
 
 // Reads one byte, retrying on interruption. False on end or error.
@@ -65,11 +133,15 @@ bool readByte(int fd, unsigned char& byte) {
 
 // True when a byte can be read within the given time.
 bool byteArrives(int fd, int milliseconds) {
-  struct pollfd p = {fd, POLLIN, 0};
+  if (fd >= FD_SETSIZE) return false;
   for (;;) {
-    const int ready = poll(&p, 1, milliseconds);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(fd, &readable);
+    struct timeval timeout = {milliseconds / 1000, (milliseconds % 1000) * 1000};
+    const int ready = select(fd + 1, &readable, nullptr, nullptr, &timeout);
     if (ready < 0 && errno == EINTR) continue;
-    return ready > 0 && (p.revents & POLLIN) != 0;
+    return ready > 0 && FD_ISSET(fd, &readable);
   }
 }
 
@@ -101,10 +173,10 @@ void waitForKey() {
 
   gTerminal = fd;
   gSaved = saved;
+  gRaw = raw;
   {
-    SignalGuard guard;
+    SignalGuard guard;  // restores the saved settings when it goes
     if (tcsetattr(fd, TCSANOW, &raw) == 0) readOneKeyPress(fd);
-    tcsetattr(fd, TCSANOW, &saved);
   }
   close(fd);
 }
