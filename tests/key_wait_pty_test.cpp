@@ -1,9 +1,15 @@
 // The key wait on a real pseudo-terminal: the program's controlling terminal
 // is the pty, its standard input a pipe, as when input is redirected.
 #include <fcntl.h>
-#include <poll.h>
+#if __has_include(<pty.h>)  // Linux
 #include <pty.h>
+#elif __has_include(<util.h>)  // macOS
+#include <util.h>
+#else  // FreeBSD
+#include <libutil.h>
+#endif
 #include <signal.h>
+#include <sys/select.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -11,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <ostream>
 #include <string>
@@ -32,9 +40,26 @@ bool sameSettings(const termios& a, const termios& b) {
          a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
+// True when fd has something to read within the given time. select(), not
+// poll(): macOS's poll() does not support terminal devices.
+bool readable(int fd, int milliseconds) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd, &set);
+  timeval timeout = {0, milliseconds * 1000};
+  return select(fd + 1, &set, nullptr, nullptr, &timeout) > 0;
+}
+
+// Runs the program with the pty as its controlling terminal. Alone, the
+// program leads its own session. Under a shell, a small parent process leads
+// the session and runs the program as its foreground job, as a shell with
+// job control does, so that the job can be stopped (a session leader's own
+// process group is orphaned, and the system discards stop signals to it).
+enum class Layout { kAlone, kUnderShell };
+
 class PtyRun {
  public:
-  PtyRun() {
+  explicit PtyRun(Layout layout = Layout::kAlone) {
     EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
     tcgetattr(slave_, &before_);
     int input[2];
@@ -46,6 +71,7 @@ class PtyRun {
     if (pid_ == 0) {
       setsid();
       ioctl(slave_, TIOCSCTTY, 0);
+      if (layout == Layout::kUnderShell) runAsForegroundJob(slave_);
       dup2(input[0], STDIN_FILENO);
       dup2(output[1], STDOUT_FILENO);
       for (int fd : {input[0], input[1], output[0], output[1], master_, slave_}) close(fd);
@@ -65,6 +91,8 @@ class PtyRun {
 
   ~PtyRun() {
     if (pid_ > 0 && !exited_) {
+      const pid_t job = tcgetpgrp(master_);
+      if (job > 0 && job != pid_) kill(-job, SIGKILL);
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
@@ -77,17 +105,22 @@ class PtyRun {
     std::string seen;
     const auto deadline = Clock::now() + kPatience;
     while (seen.find(kClosingLine) == std::string::npos && Clock::now() < deadline) {
-      pollfd p = {output_, POLLIN, 0};
-      if (poll(&p, 1, 100) <= 0) continue;
+      if (!readable(output_, 100)) continue;
       char buffer[4096];
       const ssize_t n = read(output_, buffer, sizeof buffer);
       if (n <= 0) return false;
       seen.append(buffer, static_cast<std::size_t>(n));
     }
+    return waitForRaw(true);
+  }
+
+  // Waits (bounded) until the terminal's input is raw, or cooked.
+  bool waitForRaw(bool raw) {
+    const auto deadline = Clock::now() + kPatience;
     while (Clock::now() < deadline) {
       termios now;
       tcgetattr(slave_, &now);
-      if ((now.c_lflag & ICANON) == 0) return true;
+      if (((now.c_lflag & ICANON) == 0) == raw) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return false;
@@ -99,7 +132,12 @@ class PtyRun {
     ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
 
-  void signal(int number) { kill(pid_, number); }
+  // Sends a signal to the program (its process group: under a shell, the
+  // terminal's foreground job).
+  void signal(int number) {
+    const pid_t job = tcgetpgrp(master_);
+    kill(job > 0 && job != pid_ ? -job : pid_, number);
+  }
 
   // Waits (bounded) for the program to end; returns its wait status.
   int waitForExit() {
@@ -137,15 +175,39 @@ class PtyRun {
       tcsetattr(slave_, TCSANOW, &now);
     }
     std::string text;
-    pollfd p = {fd, POLLIN, 0};
     char buffer[256];
-    while (poll(&p, 1, 50) > 0) {
+    while (readable(fd, 50)) {
       const ssize_t n = read(fd, buffer, sizeof buffer);
       if (n <= 0) break;
       text.append(buffer, static_cast<std::size_t>(n));
     }
     if (raw) tcsetattr(slave_, TCSANOW, &saved);
     return text;
+  }
+
+  // In the session leader: forks the job that goes on to run the program,
+  // makes it the foreground process group, waits for it and ends as it did.
+  [[noreturn]] static void runAsForegroundJobAndWait(int terminal, pid_t job) {
+    setpgid(job, job);
+    tcsetpgrp(terminal, job);
+    int status = 0;
+    while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(status)) {
+      std::signal(WTERMSIG(status), SIG_DFL);
+      raise(WTERMSIG(status));
+    }
+    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 126);
+  }
+
+  // Returns in the job, a process group of its own in the foreground.
+  static void runAsForegroundJob(int terminal) {
+    std::signal(SIGTTOU, SIG_IGN);  // a session leader may hand over the terminal
+    const pid_t job = fork();
+    if (job != 0) runAsForegroundJobAndWait(terminal, job);
+    setpgid(0, 0);
+    tcsetpgrp(terminal, getpid());
+    std::signal(SIGTTOU, SIG_DFL);
   }
 
   int master_ = -1;
@@ -219,6 +281,27 @@ INSTANTIATE_TEST_SUITE_P(Signals, KeyWaitSignal, ::testing::ValuesIn(kSignals),
                            return std::string(strsignal(param.param)).substr(0, 4) +
                                   std::to_string(param.param);
                          });
+
+// Ctrl+Z (SIGTSTP) during the wait, then fg (SIGCONT): stopped with the
+// terminal as it was before, raw again once continued, and one key ends it.
+TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
+  PtyRun run(Layout::kUnderShell);
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.signal(SIGTSTP);
+  ASSERT_TRUE(run.waitForRaw(false));
+  // Still cooked a while later: the program stopped rather than going on.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_TRUE(run.settingsRestored());
+  run.signal(SIGCONT);
+  ASSERT_TRUE(run.waitForRaw(true));
+  run.press("q");
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(run.settingsRestored());
+  EXPECT_EQ(run.echoed(), "");
+  EXPECT_EQ(run.leftForLaterReader(), "");
+}
 
 }  // namespace
 }  // namespace beam

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -102,6 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Hostile, Stress, ::testing::ValuesIn(kHostile),
 // ENOSPC. Neither is reported; the run goes on to its end and exits with 0.
 TEST(Stress, UnwritableOutputEndsTheRunWithStatusZero) {
   for (OutputTo to : {OutputTo::kClosed, OutputTo::kFull}) {
+    if (to == OutputTo::kFull && access("/dev/full", W_OK) != 0) {
+      GTEST_SKIP() << "no /dev/full here (macOS); the closed output was tested";
+    }
     const auto result = testing_support::runBeamOnText("6 2 0 0 kN/m kN m\n", to);
     ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status;
     EXPECT_EQ(WEXITSTATUS(result.status), 0);
