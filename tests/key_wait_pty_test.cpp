@@ -185,29 +185,22 @@ class PtyRun {
     return text;
   }
 
-  // In the session leader: forks the job that goes on to run the program,
-  // makes it the foreground process group, waits for it and ends as it did.
-  [[noreturn]] static void runAsForegroundJobAndWait(int terminal, pid_t job) {
-    setpgid(job, job);
-    tcsetpgrp(terminal, job);
-    int status = 0;
-    while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (WIFSIGNALED(status)) {
-      std::signal(WTERMSIG(status), SIG_DFL);
-      raise(WTERMSIG(status));
-    }
-    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 126);
-  }
-
-  // Returns in the job, a process group of its own in the foreground.
+  // Called in the session leader; returns in a forked job, a process group of
+  // its own in the foreground. The leader waits for the job and exits with its
+  // status (126 when it did not exit normally).
   static void runAsForegroundJob(int terminal) {
     std::signal(SIGTTOU, SIG_IGN);  // a session leader may hand over the terminal
     const pid_t job = fork();
-    if (job != 0) runAsForegroundJobAndWait(terminal, job);
-    setpgid(0, 0);
-    tcsetpgrp(terminal, getpid());
-    std::signal(SIGTTOU, SIG_DFL);
+    setpgid(job == 0 ? 0 : job, job == 0 ? 0 : job);
+    tcsetpgrp(terminal, job == 0 ? getpid() : job);
+    if (job == 0) {
+      std::signal(SIGTTOU, SIG_DFL);
+      return;
+    }
+    int status = 0;
+    while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
+    }
+    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 126);
   }
 
   int master_ = -1;
