@@ -26,9 +26,9 @@ constexpr int kSequenceFollowMs = 300;
 
 // Signals that end the process: the handler restores the terminal first.
 constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
-// Job control: stopped with the saved settings, raw again when continued.
-constexpr int kJobSignals[] = {SIGTSTP, SIGCONT};
 constexpr int kEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+// With job control's SIGTSTP (stopped with the saved settings) and SIGCONT
+// (raw again when continued).
 constexpr int kHandledCount = kEndingCount + 2;
 
 // What the signal handlers need. Written before the handlers are installed,
@@ -81,8 +81,8 @@ class SignalGuard {
     for (int i = 0; i < kEndingCount; ++i) {
       install(i, kEndingSignals[i], restoreAndDie, SA_RESETHAND);
     }
-    install(kEndingCount, kJobSignals[0], restoreAndStop, SA_RESTART);
-    install(kEndingCount + 1, kJobSignals[1], rawAgain, SA_RESTART);
+    install(kEndingCount, SIGTSTP, restoreAndStop, SA_RESTART);
+    install(kEndingCount + 1, SIGCONT, rawAgain, SA_RESTART);
   }
   // Restores the terminal with the handled signals blocked, so that no
   // handler can set raw input again afterwards; one that came meanwhile is
