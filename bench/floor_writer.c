@@ -3,7 +3,7 @@
    stdio buffer, no dynamic loader; what beam costs above this is its own. */
 #include <unistd.h>
 
-#include "typical_transcript_c.h"
+#include "typical_transcript.h"
 
 int main(void) {
   const ssize_t written = write(STDOUT_FILENO, kTypicalTranscript, sizeof kTypicalTranscript - 1);
