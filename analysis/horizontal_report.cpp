@@ -1,5 +1,4 @@
 // The closing block of the report: the horizontal forces, one of four cases.
-#include <iostream>
 #include <ostream>
 
 #include "analysis/report.h"
@@ -68,7 +67,5 @@ void printHorizontalCase(const BeamProblem& problem, std::ostream& out) {
   }
   writeSeparatorTwice(out);
 }
-
-void printHorizontalCase(const BeamProblem& problem) { printHorizontalCase(problem, std::cout); }
 
 }  // namespace beam

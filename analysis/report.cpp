@@ -1,6 +1,5 @@
 #include "analysis/report.h"
 
-#include <iostream>
 #include <ostream>
 #include <string>
 
@@ -22,8 +21,6 @@ void reportLine(std::initializer_list<ReportPiece> pieces, std::ostream& out) {
   out.put('\n');
   out.flush();
 }
-
-void reportLine(std::initializer_list<ReportPiece> pieces) { reportLine(pieces, std::cout); }
 
 void printVerticalReport(const BeamProblem& p, std::ostream& out) {
   const BeamSolution s = solveBeam(p);
@@ -62,7 +59,5 @@ void printVerticalReport(const BeamProblem& p, std::ostream& out) {
   reportLine({kSeparatorLine}, out);
   reportLine({kSeparatorLine}, out);
 }
-
-void printVerticalReport(const BeamProblem& problem) { printVerticalReport(problem, std::cout); }
 
 }  // namespace beam

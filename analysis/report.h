@@ -43,17 +43,14 @@ inline constexpr std::string_view kSeparatorLine =
 /// Writes the pieces with nothing between them, then a line end, then flushes.
 /// Example: reportLine({" By = ", 2.0, " ", kN}) writes " By = 2 kN\n".
 void reportLine(std::initializer_list<ReportPiece> pieces, std::ostream& out);
-void reportLine(std::initializer_list<ReportPiece> pieces);
 
 /// Writes the 28 lines of the vertical load and support reactions, from the
 /// BeamSolution that solveBeam gives for the problem.
 void printVerticalReport(const BeamProblem& problem, std::ostream& out);
-void printVerticalReport(const BeamProblem& problem);
 
 /// Writes the block of the problem's horizontal case (classifyHorizontalCase
 /// on Ax and Bx), ending with the separator line twice. Uses only Ax, Bx and
 /// forceUnit.
 void printHorizontalCase(const BeamProblem& problem, std::ostream& out);
-void printHorizontalCase(const BeamProblem& problem);
 
 }  // namespace beam

@@ -10,7 +10,10 @@ namespace beam {
 struct ConsoleKeyEvent {
   bool isKeyEvent = false;  ///< false for mouse, size, focus and menu events
   bool keyDown = false;     ///< false for a key release
-  char character = 0;       ///< the ASCII character the press yields, 0 for none
+  /// The character the press yields as one UTF-16 unit, 0 for none. Read
+  /// as UTF-16 whatever the console's code page, so that every character key
+  /// (é, €, a Cyrillic letter) has one.
+  std::uint16_t character = 0;
   std::uint16_t virtualKey = 0;
   std::uint32_t controlKeyState = 0;
 };

@@ -1,11 +1,13 @@
 // The key wait on POSIX terminals: one key press from the controlling
-// terminal, read raw (no echo, no line editing, no signal keys).
+// terminal, read raw (no echo, no line editing, no signal keys), and only for
+// a person who sees the closing line: standard output is a terminal and this
+// process group is the terminal's foreground job.
 //
-// One code path for Linux, macOS and FreeBSD: the bytes after ESC are awaited
-// with select(), which (unlike poll() on macOS) works on terminal devices
-// everywhere.
+// One code path for Linux, macOS and FreeBSD and for any descriptor number:
+// the bytes after the first one of a press are awaited with the terminal's
+// own read timer (VMIN 0, VTIME), which needs neither select()'s FD_SETSIZE
+// nor a poll() that accepts terminals (macOS's does not).
 #include <fcntl.h>
-#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -24,31 +26,41 @@ constexpr int kEscapeFollowMs = 200;
 // Inside a sequence the rest arrives together; wait longer before giving up.
 constexpr int kSequenceFollowMs = 300;
 
-// Signals that end the process: the handler restores the terminal first.
-constexpr int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+// Catchable signals whose default action ends the process: the handler puts
+// the terminal back first, then the signal ends the process as it would have.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,
+                                  SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPIPE};
 constexpr int kEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
-// With job control's SIGTSTP (stopped with the saved settings) and SIGCONT
-// (raw again when continued).
+// With job control's SIGTSTP (stop with the terminal put back) and SIGCONT
+// (the wait's settings again).
 constexpr int kHandledCount = kEndingCount + 2;
 
-// What the signal handlers need. Written before the handlers are installed,
-// only read by them.
+// What the signal handlers need. gTerminal and gSaved are written before the
+// handlers are installed; gActive only with every handled signal blocked.
 int gTerminal = -1;
-struct termios gSaved;
-struct termios gRaw;
+struct termios gSaved;   // the terminal as it was: put back on every way out
+struct termios gActive;  // what the wait has set: put back after a stop
+sigset_t gHandled;       // every signal with a handler of ours
 
-extern "C" void restoreAndDie(int signal) {
-  tcsetattr(gTerminal, TCSANOW, &gSaved);
-  // SA_RESETHAND has put back the default action; raising again ends the
-  // process by this signal once the handler returns.
+// Only the terminal's foreground job may change its settings; in the
+// background they are the shell's (and trying would stop the process).
+void setIfForeground(const struct termios& settings) {
+  if (tcgetpgrp(gTerminal) == getpgrp()) tcsetattr(gTerminal, TCSANOW, &settings);
+}
+
+extern "C" void restoreAndEnd(int signal) {
+  setIfForeground(gSaved);
+  // SA_RESETHAND has put back the default action; the raised signal ends the
+  // process, at once or as soon as this handler returns.
   raise(signal);
 }
 
-extern "C" void restoreAndStop(int) {
+// Runs with every handled signal blocked. SIGCONT in particular stays blocked
+// until this handler is installed again, so a SIGTSTP that follows a SIGCONT
+// at once always finds it and never stops the process with the terminal raw.
+extern "C" void stopRestored(int) {
   const int savedErrno = errno;
-  tcsetattr(gTerminal, TCSANOW, &gSaved);
-  // Stop for real: the default action, unblocked, then raised. Execution
-  // goes on here after SIGCONT, whose own handler sets raw input again.
+  setIfForeground(gSaved);
   struct sigaction stop = {};
   struct sigaction self = {};
   stop.sa_handler = SIG_DFL;
@@ -58,51 +70,98 @@ extern "C" void restoreAndStop(int) {
   sigemptyset(&tstp);
   sigaddset(&tstp, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
-  raise(SIGTSTP);
+  raise(SIGTSTP);  // stops here until continued
+  sigprocmask(SIG_BLOCK, &tstp, nullptr);
   sigaction(SIGTSTP, &self, nullptr);
-  // Where the stop was discarded (an orphaned process group) no SIGCONT
-  // follows; go on reading raw all the same.
-  tcsetattr(gTerminal, TCSANOW, &gRaw);
+  // Continued, or the stop was discarded (an orphaned process group, where no
+  // SIGCONT follows): read as before, if the terminal is ours.
+  setIfForeground(gActive);
   errno = savedErrno;
 }
 
-extern "C" void rawAgain(int) {
+extern "C" void resumeActive(int) {
   const int savedErrno = errno;
-  tcsetattr(gTerminal, TCSANOW, &gRaw);
+  setIfForeground(gActive);
   errno = savedErrno;
 }
 
-// Installs the handlers for the time of the wait and puts the previous
-// actions back afterwards. A signal that was ignored stays ignored (nohup,
-// a background job without job control).
-class SignalGuard {
+// Owns the terminal's state for the time of the wait: saves the settings,
+// installs the handlers, switches to raw input; puts all of it back when it
+// goes. A signal that was ignored (nohup, a background job without job
+// control) stays ignored.
+class RawTerminal {
  public:
-  SignalGuard() {
+  explicit RawTerminal(int fd) {
+    if (tcgetattr(fd, &gSaved) != 0) return;
+    gTerminal = fd;
+    sigemptyset(&gHandled);
+    for (int signal : kEndingSignals) sigaddset(&gHandled, signal);
+    sigaddset(&gHandled, SIGTSTP);
+    sigaddset(&gHandled, SIGCONT);
     for (int i = 0; i < kEndingCount; ++i) {
-      install(i, kEndingSignals[i], restoreAndDie, SA_RESETHAND);
+      install(i, kEndingSignals[i], restoreAndEnd, SA_RESETHAND);
     }
-    install(kEndingCount, SIGTSTP, restoreAndStop, SA_RESTART);
-    install(kEndingCount + 1, SIGCONT, rawAgain, SA_RESTART);
+    install(kEndingCount, SIGTSTP, stopRestored, SA_RESTART);
+    install(kEndingCount + 1, SIGCONT, resumeActive, SA_RESTART);
+
+    struct termios raw = gSaved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
+    raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    raw_ = apply(raw);
   }
-  // Restores the terminal with the handled signals blocked, so that no
+
+  // Puts the terminal back with the handled signals blocked, so that no
   // handler can set raw input again afterwards; one that came meanwhile is
   // delivered with its previous action.
-  ~SignalGuard() {
-    sigset_t handled;
+  ~RawTerminal() {
+    if (gTerminal < 0) return;
     sigset_t before;
-    sigemptyset(&handled);
-    for (int signal : signals_) sigaddset(&handled, signal);
-    sigprocmask(SIG_BLOCK, &handled, &before);
-    tcsetattr(gTerminal, TCSANOW, &gSaved);
+    sigprocmask(SIG_BLOCK, &gHandled, &before);
+    setIfForeground(gSaved);
     for (int i = 0; i < kHandledCount; ++i) {
       if (installed_[i]) sigaction(signals_[i], &previous_[i], nullptr);
     }
+    gTerminal = -1;
     sigprocmask(SIG_SETMASK, &before, nullptr);
   }
-  SignalGuard(const SignalGuard&) = delete;
-  SignalGuard& operator=(const SignalGuard&) = delete;
+  RawTerminal(const RawTerminal&) = delete;
+  RawTerminal& operator=(const RawTerminal&) = delete;
+
+  bool isRaw() const { return raw_; }
+
+  /// Reads one byte: without a time limit when milliseconds is 0, else
+  /// within that time (in the terminal's tenths of a second, rounded up).
+  /// False on timeout, end or error.
+  bool readByte(unsigned char& byte, int milliseconds) {
+    const auto tenths = static_cast<cc_t>(milliseconds == 0 ? 0 : (milliseconds + 99) / 100);
+    if (gActive.c_cc[VTIME] != tenths) {
+      struct termios timed = gActive;
+      timed.c_cc[VMIN] = tenths == 0 ? 1 : 0;
+      timed.c_cc[VTIME] = tenths;
+      if (!apply(timed)) return false;
+    }
+    for (;;) {
+      const ssize_t n = read(gTerminal, &byte, 1);
+      if (n == 1) return true;
+      if (n < 0 && errno == EINTR) continue;
+      return false;
+    }
+  }
 
  private:
+  // Sets the terminal and records it as the wait's settings, as one step
+  // for the handlers.
+  static bool apply(const struct termios& settings) {
+    sigset_t before;
+    sigprocmask(SIG_BLOCK, &gHandled, &before);
+    gActive = settings;
+    const bool done = tcsetattr(gTerminal, TCSANOW, &settings) == 0;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return done;
+  }
+
   void install(int slot, int signal, void (*handler)(int), unsigned flags) {
     signals_[slot] = signal;
     if (sigaction(signal, nullptr, &previous_[slot]) != 0 ||
@@ -112,71 +171,35 @@ class SignalGuard {
     struct sigaction action = {};
     action.sa_handler = handler;
     action.sa_flags = static_cast<int>(flags);
-    sigemptyset(&action.sa_mask);
+    action.sa_mask = gHandled;
     installed_[slot] = sigaction(signal, &action, nullptr) == 0;
   }
 
+  bool raw_ = false;
   int signals_[kHandledCount] = {};
   struct sigaction previous_[kHandledCount];
   bool installed_[kHandledCount] = {};
 };
 
-// Reads one byte, retrying on interruption. False on end or error.
-bool readByte(int fd, unsigned char& byte) {
-  for (;;) {
-    const ssize_t n = read(fd, &byte, 1);
-    if (n == 1) return true;
-    if (n < 0 && errno == EINTR) continue;
-    return false;
-  }
-}
-
-// True when a byte can be read within the given time.
-bool byteArrives(int fd, int milliseconds) {
-  if (fd >= FD_SETSIZE) return false;
-  for (;;) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(fd, &readable);
-    struct timeval timeout = {milliseconds / 1000, (milliseconds % 1000) * 1000};
-    const int ready = select(fd + 1, &readable, nullptr, nullptr, &timeout);
-    if (ready < 0 && errno == EINTR) continue;
-    return ready > 0 && FD_ISSET(fd, &readable);
-  }
-}
-
-void readOneKeyPress(int fd) {
+void readOneKeyPress(RawTerminal& terminal) {
   KeyPressParser parser;
   unsigned char byte = 0;
-  if (!readByte(fd, byte)) return;
+  if (!terminal.readByte(byte, 0)) return;
   while (!parser.feed(byte)) {
     const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
-    if (!byteArrives(fd, wait) || !readByte(fd, byte)) return;
+    if (!terminal.readByte(byte, wait)) return;
   }
 }
 
 }  // namespace
 
 void waitForKey() {
+  if (!isatty(STDOUT_FILENO)) return;  // nobody sees the closing line
   const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return;
-  struct termios saved;
-  if (tcgetattr(fd, &saved) != 0) {
-    close(fd);
-    return;
-  }
-  struct termios raw = saved;
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
-  raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
-  raw.c_cc[VMIN] = 1;
-  raw.c_cc[VTIME] = 0;
-
-  gTerminal = fd;
-  gSaved = saved;
-  gRaw = raw;
-  {
-    SignalGuard guard;  // restores the saved settings when it goes
-    if (tcsetattr(fd, TCSANOW, &raw) == 0) readOneKeyPress(fd);
+  if (tcgetpgrp(fd) == getpgrp()) {  // a background job never waits
+    RawTerminal terminal(fd);
+    if (terminal.isRaw()) readOneKeyPress(terminal);
   }
   close(fd);
 }

@@ -1,6 +1,11 @@
 // The key wait on the Windows console: one key press from CONIN$, read as
 // raw console input events (console mode 0: no echo, no line editing, no
-// Ctrl+C processing).
+// Ctrl+C processing), and only when standard output is the console, where a
+// person sees the closing line.
+//
+// Events are read with ReadConsoleInputW: the A form gives 0 for every
+// non-ASCII character under the UTF-8 input code page (65001), so a key such
+// as é would not end the wait there.
 #include <windows.h>
 
 #include "app/console_key.h"
@@ -31,7 +36,7 @@ ConsoleKeyEvent eventOf(const INPUT_RECORD& record) {
   if (!event.isKeyEvent) return event;
   const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
   event.keyDown = key.bKeyDown != FALSE;
-  event.character = key.uChar.AsciiChar;
+  event.character = static_cast<std::uint16_t>(key.uChar.UnicodeChar);
   event.virtualKey = key.wVirtualKeyCode;
   event.controlKeyState = key.dwControlKeyState;
   return event;
@@ -40,6 +45,8 @@ ConsoleKeyEvent eventOf(const INPUT_RECORD& record) {
 }  // namespace
 
 void waitForKey() {
+  DWORD outputMode = 0;
+  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode)) return;
   const HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    0, nullptr);
@@ -53,7 +60,7 @@ void waitForKey() {
   for (;;) {
     INPUT_RECORD record;
     DWORD count = 0;
-    if (!ReadConsoleInputA(input, &record, 1, &count) || count == 0) break;
+    if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
     if (endsKeyWait(eventOf(record))) break;
   }
   SetConsoleMode(input, saved);

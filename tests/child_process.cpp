@@ -1,11 +1,13 @@
 #include "tests/child_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -147,6 +149,60 @@ ChildResult run(const std::string& inputPath, const std::string* text, OutputTo 
 }
 
 }  // namespace
+
+ChildResult runBeamAnswering(const std::vector<std::pair<std::string, std::string>>& exchanges) {
+  const std::vector<std::string> command = beamCommand();
+  int input[2];
+  int output[2];
+  if (pipe(input) != 0 || pipe(output) != 0) return {};
+  std::signal(SIGPIPE, SIG_IGN);
+  const pid_t child = fork();
+  if (child == 0) {
+    std::signal(SIGPIPE, SIG_DFL);
+    setsid();
+    close(input[1]);
+    close(output[0]);
+    redirect(input[0], STDIN_FILENO);
+    redirect(output[1], STDOUT_FILENO);
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(input[0]);
+  close(output[1]);
+  ChildResult result;
+  // Reads what is there within the time left; false at the end of output.
+  const auto readSome = [&](int milliseconds) {
+    pollfd ready = {output[0], POLLIN, 0};
+    if (poll(&ready, 1, milliseconds) <= 0) return true;
+    char buffer[4096];
+    const ssize_t n = read(output[0], buffer, sizeof buffer);
+    if (n > 0) result.output.append(buffer, static_cast<std::size_t>(n));
+    return n > 0 || (n < 0 && errno == EINTR);
+  };
+  bool answered = true;
+  for (const auto& [prompt, answer] : exchanges) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!result.output.ends_with(prompt) && std::chrono::steady_clock::now() < deadline) {
+      if (!readSome(100)) break;
+    }
+    if (!result.output.ends_with(prompt)) {
+      answered = false;
+      break;
+    }
+    if (write(input[1], answer.data(), answer.size()) != static_cast<ssize_t>(answer.size())) break;
+  }
+  close(input[1]);
+  if (!answered) kill(child, SIGKILL);
+  while (readSome(20000)) {
+  }
+  close(output[0]);
+  waitpid(child, &result.status, 0);
+  if (!answered) result.status = -1;
+  return result;
+}
 
 ChildResult runBeam(const std::string& inputPath, OutputTo outputTo) {
   return run(inputPath, nullptr, outputTo);

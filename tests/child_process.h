@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace beam::testing_support {
@@ -30,6 +31,12 @@ ChildResult runBeam(const std::string& inputPath, OutputTo outputTo = OutputTo::
 
 /// Runs the program with the given bytes on standard input, through a pipe.
 ChildResult runBeamOnText(const std::string& input, OutputTo outputTo = OutputTo::kPipe);
+
+/// Runs the program with standard input and output pipes and answers each
+/// prompt only once the output so far ends with it, as a person does. A
+/// prompt that is not shown within 20 s ends the run (status -1, the output
+/// so far).
+ChildResult runBeamAnswering(const std::vector<std::pair<std::string, std::string>>& exchanges);
 
 /// The whole content of a file.
 std::string readFile(const std::string& path);

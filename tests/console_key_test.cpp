@@ -16,10 +16,10 @@ struct EventCase {
   bool ends;
 };
 
-ConsoleKeyEvent press(char c, std::uint16_t vk, std::uint32_t state = 0) {
+ConsoleKeyEvent press(std::uint16_t c, std::uint16_t vk, std::uint32_t state = 0) {
   return {true, true, c, vk, state};
 }
-ConsoleKeyEvent release(char c, std::uint16_t vk) { return {true, false, c, vk, 0}; }
+ConsoleKeyEvent release(std::uint16_t c, std::uint16_t vk) { return {true, false, c, vk, 0}; }
 
 // event as the console reports it (character, virtual key, control state) -> ends the wait
 const EventCase kEvents[] = {
@@ -57,6 +57,27 @@ const EventCase kEvents[] = {
     {"Caps Lock", press(0, 0x14, kCapsLock), false},
     {"Num Lock", press(0, 0x90, kNumLock | kEnhancedKey), false},
     {"Scroll Lock", press(0, 0x91), false},
+    // characters beyond ASCII, as UTF-16 units
+    {"e acute", press(0x00E9, 0xDE), true},
+    {"euro sign (AltGr+E)", press(0x20AC, 'E', kRightAlt | kLeftCtrl), true},
+    {"Cyrillic letter", press(0x0436, 0xBA), true},
+    // each end of each key range, and the codes just outside it
+    {"Space's code, no character", press(0, 0x20, kEnhancedKey), false},
+    {"Page Up", press(0, 0x21, kEnhancedKey), true},
+    {"Down", press(0, 0x28, kEnhancedKey), true},
+    {"Select (after Down)", press(0, 0x29, kEnhancedKey), false},
+    {"Print Screen (before Insert)", press(0, 0x2C, kEnhancedKey), false},
+    {"Help (after Delete)", press(0, 0x2F, kEnhancedKey), false},
+    {"keypad divide (before F1)", press(0, 0x6F, kEnhancedKey), false},
+    {"F24", press(0, 0x87), true},
+    {"after F24", press(0, 0x88), false},
+    // each modifier bit on a keypad cursor key, Num Lock off
+    {"right Ctrl+keypad Up", press(0, 0x26, kRightCtrl), true},
+    {"left Ctrl+keypad Up", press(0, 0x26, kLeftCtrl), true},
+    {"right Alt+keypad Up", press(0, 0x26, kRightAlt), false},
+    {"left Alt+keypad Up", press(0, 0x26, kLeftAlt), false},
+    {"Shift+keypad Up", press(0, 0x26, kShift), false},
+    {"keypad Up, Num Lock and Caps Lock on", press(0, 0x26, kNumLock | kCapsLock), true},
 };
 
 TEST(ConsoleKey, DecidesWhichEventsEndTheWait) {

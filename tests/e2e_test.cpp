@@ -8,7 +8,10 @@
 
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/run.h"
 #include "tests/child_process.h"
 
 namespace beam {
@@ -72,6 +75,19 @@ INSTANTIATE_TEST_SUITE_P(Transcripts, EndToEnd, ::testing::ValuesIn(kTranscripts
                            return std::string(param.param.name) +
                                   (param.param.outputTo == OutputTo::kFile ? "_to_file" : "");
                          });
+
+// Each answer is sent only once its prompt is on the screen: the program
+// must show every prompt before it reads (and the report then follows).
+TEST(EndToEndConversation, EachPromptIsShownBeforeItsRead) {
+  const char* answers[] = {"6\n", "2\n", "0\n", "0\n", "kN/m\n", "kN\n", "m\n"};
+  std::vector<std::pair<std::string, std::string>> exchanges;
+  for (std::size_t i = 0; i < kPrompts.size(); ++i) exchanges.emplace_back(kPrompts[i], answers[i]);
+  const auto result = testing_support::runBeamAnswering(exchanges);
+  ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status << ", output:\n"
+                                        << result.output;
+  EXPECT_EQ(result.output, withPlatformLineEnds(testing_support::readFile(
+                               transcriptPath("typical.out"))));
+}
 
 }  // namespace
 }  // namespace beam

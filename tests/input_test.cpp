@@ -138,6 +138,8 @@ const WordCase kWords[] = {
     // 15 bytes and a four-byte character fit exactly; 16 and it do not
     {"abcdefghijklmno\xF0\x9F\x98\x80", true, "abcdefghijklmno\xF0\x9F\x98\x80", ""},
     {"abcdefghijklmnop\xF0\x9F\x98\x80", true, "abcdefghijklmnop", ""},
+    // cut at byte 19 inside a run of continuation bytes with no lead: kept
+    {"abcdefghijklmno\x80\x80\x80\x80\x80 x", true, "abcdefghijklmno\x80\x80\x80\x80", " x"},
     // not UTF-8: bytes kept as they came
     {"\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", true,
      "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", ""},
@@ -155,6 +157,27 @@ TEST(ScanWord, KeepsAtMostNineteenBytesOfWholeCharacters) {
     EXPECT_EQ(text.substr(source.consumed()), c.remaining);
     EXPECT_EQ(reachedEnd, source.consumed() == text.size());
   }
+}
+
+// Three words of exactly 19 bytes fill the problem's three adjacent unit
+// fields; none runs into the next. A NUL byte is part of a word.
+TEST(InputReader, FullUnitWordsStayInTheirFields) {
+  const std::string a(19, 'a'), b(19, 'b'), c(19, 'c');
+  std::istringstream stream(a + " " + b + "\n" + c + " k" + std::string(1, '\0') + "N m");
+  InputReader reader(*stream.rdbuf());
+  BeamProblem problem;
+  UnitWord nul;
+  UnitWord last;
+  reader.readWord(problem.weightUnit);
+  reader.readWord(problem.forceUnit);
+  reader.readWord(problem.lengthUnit);
+  reader.readWord(nul);
+  reader.readWord(last);
+  EXPECT_EQ(problem.weightUnit.view(), a);
+  EXPECT_EQ(problem.forceUnit.view(), b);
+  EXPECT_EQ(problem.lengthUnit.view(), c);
+  EXPECT_EQ(std::string_view(nul.text, 4), std::string_view("k\0N\0", 4));
+  EXPECT_EQ(last.view(), "m");
 }
 
 struct ReaderRun {

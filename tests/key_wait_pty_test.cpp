@@ -1,5 +1,7 @@
-// The key wait on a real pseudo-terminal: the program's controlling terminal
-// is the pty, its standard input a pipe, as when input is redirected.
+// The key wait on a real pseudo-terminal, driven as a shell drives it: the
+// program's controlling terminal is the pty, its standard input a pipe (as
+// when input is redirected), its standard output the terminal unless a test
+// sends it elsewhere.
 #include <fcntl.h>
 #if __has_include(<pty.h>)  // Linux
 #include <pty.h>
@@ -11,6 +13,7 @@
 #include <signal.h>
 #include <sys/select.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,7 +36,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPatience = std::chrono::seconds(20);
-constexpr const char* kClosingLine = "Press Any Key To Continue\n";
 
 bool sameSettings(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
@@ -50,16 +52,32 @@ bool readable(int fd, int milliseconds) {
   return select(fd + 1, &set, nullptr, nullptr, &timeout) > 0;
 }
 
-// Runs the program with the pty as its controlling terminal. Alone, the
-// program leads its own session. Under a shell, a small parent process leads
-// the session and runs the program as its foreground job, as a shell with
-// job control does, so that the job can be stopped (a session leader's own
-// process group is orphaned, and the system discards stop signals to it).
-enum class Layout { kAlone, kUnderShell };
+// Where the program runs. Alone, it leads its own session. As a job, a small
+// session leader stands in for a shell with job control and runs the program
+// as a job of its own process group, in the foreground (the terminal's) or
+// in the background. (A session leader's own process group is orphaned, and
+// the system discards stop signals to it.) The stand-in shell acts on
+// SIGUSR1 as `fg` and on SIGUSR2 as `kill %1`, and takes the terminal back
+// when its job stops, as a shell does.
+enum class Layout { kAlone, kForegroundJob, kBackgroundJob };
+// Where the program's standard output goes; its standard input is a pipe.
+enum class Output { kTerminal, kPipe, kFile };
+
+struct PtyOptions {
+  Layout layout = Layout::kAlone;
+  Output output = Output::kTerminal;
+  bool highDescriptor = false;  // descriptors below FD_SETSIZE all taken
+};
+
+// Open files the high-descriptor run needs.
+constexpr rlim_t kDescriptorsNeeded = FD_SETSIZE + 16;
+
+// A stand-in shell's exit status when its job was stopped in the background.
+constexpr int kJobStopped = 125;
 
 class PtyRun {
  public:
-  explicit PtyRun(Layout layout = Layout::kAlone) {
+  explicit PtyRun(PtyOptions options = {}) : options_(options) {
     EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
     tcgetattr(slave_, &before_);
     int input[2];
@@ -67,14 +85,22 @@ class PtyRun {
     EXPECT_EQ(pipe(input), 0);
     EXPECT_EQ(pipe(output), 0);
     const std::vector<std::string> command = testing_support::beamCommand();
+    const std::string outputPath = testing_support::temporaryPath("pty_stdout");
     pid_ = fork();
     if (pid_ == 0) {
       setsid();
       ioctl(slave_, TIOCSCTTY, 0);
-      if (layout == Layout::kUnderShell) runAsForegroundJob(slave_);
+      if (options.layout != Layout::kAlone) {
+        runAsJob(slave_, options.layout == Layout::kForegroundJob);
+      }
       dup2(input[0], STDIN_FILENO);
-      dup2(output[1], STDOUT_FILENO);
-      for (int fd : {input[0], input[1], output[0], output[1], master_, slave_}) close(fd);
+      if (options.output == Output::kTerminal) dup2(slave_, STDOUT_FILENO);
+      if (options.output == Output::kPipe) dup2(output[1], STDOUT_FILENO);
+      if (options.output == Output::kFile) {
+        dup2(open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
+      }
+      for (int fd = STDERR_FILENO + 1; fd < 64; ++fd) close(fd);
+      if (options.highDescriptor) takeLowDescriptors();
       std::vector<char*> argv;
       for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
       argv.push_back(nullptr);
@@ -87,6 +113,7 @@ class PtyRun {
     EXPECT_EQ(write(input[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     close(input[1]);
     output_ = output[0];
+    unlink(outputPath.c_str());
   }
 
   ~PtyRun() {
@@ -102,12 +129,16 @@ class PtyRun {
   // Reads the program's output until the closing line, then waits until the
   // terminal is switched to raw input (the program is then reading keys).
   bool waitUntilReadingKeys() {
+    const std::string closing = options_.output == Output::kTerminal
+                                    ? "Press Any Key To Continue\r\n"  // ONLCR
+                                    : "Press Any Key To Continue\n";
+    const int screen = options_.output == Output::kTerminal ? master_ : output_;
     std::string seen;
     const auto deadline = Clock::now() + kPatience;
-    while (seen.find(kClosingLine) == std::string::npos && Clock::now() < deadline) {
-      if (!readable(output_, 100)) continue;
+    while (seen.find(closing) == std::string::npos && Clock::now() < deadline) {
+      if (!readable(screen, 100)) continue;
       char buffer[4096];
-      const ssize_t n = read(output_, buffer, sizeof buffer);
+      const ssize_t n = read(screen, buffer, sizeof buffer);
       if (n <= 0) return false;
       seen.append(buffer, static_cast<std::size_t>(n));
     }
@@ -132,14 +163,20 @@ class PtyRun {
     ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
 
-  // Sends a signal to the program (its process group: under a shell, the
+  // Sends a signal to the program (its process group: as a job, the
   // terminal's foreground job).
   void signal(int number) {
     const pid_t job = tcgetpgrp(master_);
     kill(job > 0 && job != pid_ ? -job : pid_, number);
   }
 
-  // Waits (bounded) for the program to end; returns its wait status.
+  // The stand-in shell's commands.
+  void foreground() { kill(pid_, SIGUSR1); }
+  void killJob() { kill(pid_, SIGUSR2); }
+
+  // Waits (bounded) for the program to end; returns its wait status (as a
+  // job: the stand-in shell's, which exits with the job's status, 128 plus
+  // the signal that ended it, or kJobStopped).
   int waitForExit() {
     const auto deadline = Clock::now() + kPatience;
     while (Clock::now() < deadline) {
@@ -159,7 +196,7 @@ class PtyRun {
   }
 
   // What a later reader of the terminal would get, and what the terminal
-  // showed (echo) on its screen side.
+  // showed on its screen side after the closing line (echo).
   std::string leftForLaterReader() { return drain(slave_, true); }
   std::string echoed() { return drain(master_, false); }
 
@@ -186,23 +223,61 @@ class PtyRun {
   }
 
   // Called in the session leader; returns in a forked job, a process group of
-  // its own in the foreground. The leader waits for the job and exits with its
-  // status (126 when it did not exit normally).
-  static void runAsForegroundJob(int terminal) {
-    std::signal(SIGTTOU, SIG_IGN);  // a session leader may hand over the terminal
+  // its own. The leader waits for the job as a shell does and exits with its
+  // status.
+  static void runAsJob(int terminal, bool inForeground) {
+    std::signal(SIGTTOU, SIG_IGN);  // the shell may hand over the terminal
+    sigset_t commands;
+    sigemptyset(&commands);
+    sigaddset(&commands, SIGUSR1);
+    sigaddset(&commands, SIGUSR2);
+    sigprocmask(SIG_BLOCK, &commands, nullptr);
     const pid_t job = fork();
     setpgid(job == 0 ? 0 : job, job == 0 ? 0 : job);
-    tcsetpgrp(terminal, job == 0 ? getpid() : job);
+    if (inForeground) tcsetpgrp(terminal, job == 0 ? getpid() : job);
     if (job == 0) {
       std::signal(SIGTTOU, SIG_DFL);
+      sigprocmask(SIG_UNBLOCK, &commands, nullptr);
       return;
     }
-    int status = 0;
-    while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
+    for (;;) {
+      int status = 0;
+      if (waitpid(job, &status, WUNTRACED) < 0) {
+        if (errno == EINTR) continue;
+        _exit(126);
+      }
+      if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+      if (WIFSIGNALED(status)) _exit(128 + WTERMSIG(status));
+      if (!inForeground) {  // a background job must never stop
+        kill(-job, SIGKILL);
+        _exit(kJobStopped);
+      }
+      tcsetpgrp(terminal, getpgrp());  // stopped: the shell takes the terminal
+      int command = 0;
+      sigwait(&commands, &command);
+      if (command == SIGUSR1) {
+        tcsetpgrp(terminal, job);
+      } else {
+        kill(-job, SIGTERM);
+      }
+      kill(-job, SIGCONT);
     }
-    _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 126);
   }
 
+  // Leaves the program's next descriptor at FD_SETSIZE or above, as a parent
+  // with a thousand open files does.
+  static void takeLowDescriptors() {
+    rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = kDescriptorsNeeded;
+    setrlimit(RLIMIT_NOFILE, &limit);
+    const int null = open("/dev/null", O_RDONLY);
+    for (int fd = STDERR_FILENO + 1; fd < FD_SETSIZE; ++fd) {
+      if (fd != null) dup2(null, fd);
+    }
+  }
+
+  PtyOptions options_;
   int master_ = -1;
   int slave_ = -1;
   int output_ = -1;
@@ -255,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyWait, ::testing::ValuesIn(kKeys),
                          });
 
 // signal sent while the program waits for its key
-const int kSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT};
+const int kSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGUSR1};
 
 class KeyWaitSignal : public ::testing::TestWithParam<int> {};
 
@@ -275,17 +350,18 @@ INSTANTIATE_TEST_SUITE_P(Signals, KeyWaitSignal, ::testing::ValuesIn(kSignals),
                                   std::to_string(param.param);
                          });
 
-// Ctrl+Z (SIGTSTP) during the wait, then fg (SIGCONT): stopped with the
-// terminal as it was before, raw again once continued, and one key ends it.
+// SIGTSTP during the wait (a stop from elsewhere: Ctrl+Z itself is a key),
+// then `fg`: stopped with the terminal as it was before, raw again once
+// continued, and one key ends it.
 TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
-  PtyRun run(Layout::kUnderShell);
+  PtyRun run({Layout::kForegroundJob});
   ASSERT_TRUE(run.waitUntilReadingKeys());
   run.signal(SIGTSTP);
   ASSERT_TRUE(run.waitForRaw(false));
   // Still cooked a while later: the program stopped rather than going on.
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_TRUE(run.settingsRestored());
-  run.signal(SIGCONT);
+  run.foreground();
   ASSERT_TRUE(run.waitForRaw(true));
   run.press("q");
   const int status = run.waitForExit();
@@ -293,6 +369,93 @@ TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(run.settingsRestored());
   EXPECT_EQ(run.echoed(), "");
+  EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// `kill %1` on the stopped job: SIGTERM and SIGCONT while the shell owns the
+// terminal. The job ends by SIGTERM and leaves the shell's settings alone.
+TEST(KeyWaitJobControl, AStoppedJobEndsWhenKilled) {
+  PtyRun run({Layout::kForegroundJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.signal(SIGTSTP);
+  ASSERT_TRUE(run.waitForRaw(false));
+  run.killJob();
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_TRUE(run.settingsRestored());
+}
+
+// A stop the system discards (the program alone leads an orphaned process
+// group): reading goes on raw, and one key ends the run.
+TEST(KeyWaitJobControl, ADiscardedStopLeavesTheTerminalRaw) {
+  PtyRun run;
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.signal(SIGTSTP);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(run.waitForRaw(true));
+  run.press("q");
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(run.settingsRestored());
+}
+
+struct NoWaitCase {
+  const char* name;
+  PtyOptions options;
+};
+
+// where the program runs and where its output goes: nobody can answer there
+const NoWaitCase kNoWait[] = {
+    {"output_to_a_pipe", {Layout::kAlone, Output::kPipe}},
+    {"output_to_a_file", {Layout::kAlone, Output::kFile}},
+    {"background_job", {Layout::kBackgroundJob, Output::kTerminal}},
+};
+
+void PrintTo(const NoWaitCase& c, std::ostream* out) { *out << c.name; }
+
+class KeyWaitNobodyToAnswer : public ::testing::TestWithParam<NoWaitCase> {};
+
+TEST_P(KeyWaitNobodyToAnswer, EndsAtOnceWithTheTerminalUntouched) {
+  PtyRun run(GetParam().options);
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);  // not kJobStopped
+  EXPECT_TRUE(run.settingsRestored());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, KeyWaitNobodyToAnswer, ::testing::ValuesIn(kNoWait),
+                         [](const ::testing::TestParamInfo<NoWaitCase>& param) {
+                           return std::string(param.param.name);
+                         });
+
+// The terminal opened at a descriptor select() cannot watch: an arrow is
+// still one press.
+TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
+  rlimit limit;
+  getrlimit(RLIMIT_NOFILE, &limit);
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < kDescriptorsNeeded) {
+    GTEST_SKIP() << "cannot open " << kDescriptorsNeeded << " files here";
+  }
+  PtyRun run({Layout::kAlone, Output::kTerminal, true});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.press("\x1b[A");
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// An arrow whose final byte comes 250 ms after "ESC [" (a slow link).
+TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
+  PtyRun run;
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.press("\x1b[");
+  std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  run.press("A");
+  const int status = run.waitForExit();
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 

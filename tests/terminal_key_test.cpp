@@ -33,6 +33,22 @@ const Press kPresses[] = {
     {"emoji", "\xF0\x9F\x98\x80x", 4, false},
     {"Alt+e acute", "\x1b\xC3\xA9x", 3, false},
     {"broken UTF-8", "\xE2x", 2, false},
+    // UTF-8 lead bytes at each end of each range; bytes outside them stand alone
+    {"lead C2", "\xC2\x80x", 2, false},
+    {"lead DF", "\xDF\xBFx", 2, false},
+    {"lead E0", "\xE0\xA0\x80x", 3, false},
+    {"lead EF", "\xEF\xBF\xBFx", 3, false},
+    {"lead F0", "\xF0\x90\x80\x80x", 4, false},
+    {"lead F4", "\xF4\x8F\xBF\xBFx", 4, false},
+    {"C1 alone", "\xC1\x80", 1, false},
+    {"F5 alone", "\xF5\x80\x80\x80", 1, false},
+    {"continuation byte alone", "\x80\x80", 1, false},
+    // final bytes of a CSI sequence at each end (@ and ~); parameter and
+    // intermediate bytes (0x20 to 0x3F) go on; a control byte ends it
+    {"CSI @", "\x1b[@x", 3, false},
+    {"CSI ~", "\x1b[~x", 3, false},
+    {"CSI with ? and blank", "\x1b[? Ax", 5, false},
+    {"CSI cut by a control byte", "\x1b[1\x1fx", 4, false},
     {"endless CSI", "\x1b[" + std::string(100, '1'), 32, false},
 };
 
