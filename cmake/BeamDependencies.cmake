@@ -5,15 +5,20 @@
 # "Unusable" is real: Debian's GoogleTest and Google Benchmark are built for
 # libstdc++. With clang++ -stdlib=libc++ the first does not link and the
 # second links and crashes at start, so each is tried on a small program with
-# the project's compiler and flags before its targets are added.
+# the project's compiler and flags before its targets are added. A result is
+# kept with the compiler and flags it was found with, and found again when
+# they change.
 
 # beam_library_works(<result> <probe source> <imported target> [ARGS ...]):
 # builds the probe against the target and, unless cross-compiling, runs it.
 function(beam_library_works result source target)
-  if(DEFINED CACHE{${result}})
+  get_target_property(location ${target} LOCATION)
+  set(signature "${CMAKE_CXX_COMPILER}|${CMAKE_CXX_FLAGS}|${CMAKE_EXE_LINKER_FLAGS}|${location}")
+  if(DEFINED CACHE{${result}} AND "$CACHE{${result}_SIGNATURE}" STREQUAL signature)
+    set(${result} $CACHE{${result}} PARENT_SCOPE)
     return()
   endif()
-  set(probe ${CMAKE_CURRENT_SOURCE_DIR}/cmake/probes/${source})
+  set(probe ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/probes/${source})
   if(CMAKE_CROSSCOMPILING)
     try_compile(works ${CMAKE_BINARY_DIR}/probes/${result} ${probe}
       CXX_STANDARD 20 LINK_LIBRARIES ${target})
@@ -25,35 +30,48 @@ function(beam_library_works result source target)
       set(works TRUE)
     endif()
   endif()
-  if(works)  # a failure is tried again at the next configure
-    set(${result} TRUE CACHE INTERNAL "${target} works with this compiler and library")
-  else()
-    set(${result} FALSE PARENT_SCOPE)
-  endif()
+  set(${result} ${works} CACHE INTERNAL "${target} works with this compiler and library")
+  set(${result}_SIGNATURE "${signature}" CACHE INTERNAL "what ${result} was found with")
+  set(${result} ${works} PARENT_SCOPE)
 endfunction()
 
+# beam_find_usable(<result> <package> <target> <probe> <install hint> [ARGS ...])
+function(beam_find_usable result package target probe hint)
+  set(${result} FALSE PARENT_SCOPE)
+  find_package(${package} QUIET)
+  if(NOT ${package}_FOUND OR NOT TARGET ${target})
+    message(STATUS "${package} not found (${hint}).")
+    return()
+  endif()
+  beam_library_works(BEAM_${package}_WORKS ${probe} ${target} ${ARGN})
+  if(NOT BEAM_${package}_WORKS)
+    message(STATUS "${package} found but not usable with this compiler and standard library "
+      "(build it with the same compiler and flags and point CMAKE_PREFIX_PATH at it).")
+  endif()
+  set(${result} ${BEAM_${package}_WORKS} PARENT_SCOPE)
+endfunction()
+
+# GoogleTest: an installed one, or, in a cross build for Windows, one built
+# here from its sources for the target (Debian's googletest package ships
+# them in /usr/src/googletest).
 set(BEAM_HAVE_GTEST FALSE)
+set(BEAM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH
+  "GoogleTest's sources, built for the target in a cross build")
 if(BUILD_TESTING)
-  find_package(GTest QUIET)
-  if(GTest_FOUND)
-    beam_library_works(BEAM_GTEST_WORKS gtest_probe.cpp GTest::gtest_main)
-    set(BEAM_HAVE_GTEST ${BEAM_GTEST_WORKS})
+  if(CMAKE_CROSSCOMPILING AND WIN32 AND EXISTS ${BEAM_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    add_subdirectory(${BEAM_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    if(NOT TARGET GTest::gtest_main)
+      add_library(GTest::gtest_main ALIAS gtest_main)
+    endif()
+    set(BEAM_HAVE_GTEST TRUE)
+  else()
+    beam_find_usable(BEAM_HAVE_GTEST GTest GTest::gtest_main gtest_probe.cpp
+      "Debian/Ubuntu: libgtest-dev")
   endif()
   if(NOT BEAM_HAVE_GTEST)
-    message(STATUS "GoogleTest not found, or not built for this compiler and standard library: "
-      "the tests are skipped. To build them, install GoogleTest (Debian/Ubuntu: libgtest-dev) "
-      "or point CMAKE_PREFIX_PATH at one built with the same compiler and flags.")
+    message(STATUS "The tests are skipped.")
   endif()
-endif()
-
-set(BEAM_HAVE_BENCHMARK FALSE)
-find_package(benchmark QUIET)
-if(benchmark_FOUND)
-  beam_library_works(BEAM_BENCHMARK_WORKS benchmark_probe.cpp benchmark::benchmark
-    --benchmark_min_time=0)
-  set(BEAM_HAVE_BENCHMARK ${BEAM_BENCHMARK_WORKS})
-endif()
-if(NOT BEAM_HAVE_BENCHMARK)
-  message(STATUS "Google Benchmark not found, or not built for this compiler and standard "
-    "library: the benchmarks are skipped (Debian/Ubuntu: libbenchmark-dev).")
 endif()

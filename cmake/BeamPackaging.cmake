@@ -12,15 +12,26 @@ set(CPACK_RESOURCE_FILE_README ${PROJECT_SOURCE_DIR}/README.md)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_GENERATOR "")
 
+# The default generator for each system (cpack -G picks another): ZIP for
+# Windows, a tarball for the static build and for systems without dpkg, DEB
+# for the usual Linux build.
 string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" beam_system)
 if(WIN32)
-  set(beam_system win64)
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(beam_system win64)
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86|X86)$")
+    set(beam_system win32)
+  else()
+    string(TOLOWER "windows-${CMAKE_SYSTEM_PROCESSOR}" beam_system)
+  endif()
   set(CPACK_GENERATOR ZIP)
 elseif(BEAM_STATIC)
   string(APPEND beam_system -static)
   set(CPACK_GENERATOR TGZ)
-else()
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(CPACK_GENERATOR DEB)
+else()
+  set(CPACK_GENERATOR TGZ)
 endif()
 set(CPACK_SYSTEM_NAME ${beam_system})
 
@@ -42,6 +53,8 @@ and what the horizontal forces amount to.")
 set(CPACK_BEAM_DOC_DIR ${CMAKE_INSTALL_DOCDIR})
 set(CPACK_BEAM_MAN_DIR ${CMAKE_INSTALL_MANDIR})
 set(CPACK_BEAM_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/BeamDebianTree.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS
+  ${PROJECT_SOURCE_DIR}/cmake/BeamDebianTree.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/BeamFixedTimes.cmake)
 
 include(CPack)

@@ -1,8 +1,24 @@
-# Warnings and floating-point rules shared by every target of the project.
-# Arithmetic must be plain IEEE double as written: no fused multiply-add, no
-# fast-math. Flags follow the compiler's front end: cl.exe and clang-cl take
-# MSVC-style options, GCC, Clang and MinGW-w64 the GNU-style ones.
+# Warnings, floating-point rules and hardening shared by every target of the
+# project. Arithmetic must be plain IEEE double as written: no fused
+# multiply-add, no fast-math. Flags follow the compiler's front end: cl.exe
+# and clang-cl take MSVC-style options, GCC, Clang and MinGW-w64 the
+# GNU-style ones.
 option(BEAM_WERROR "Treat compiler warnings as errors" OFF)
+
+# Source and build paths are mapped out of the binaries (debug information,
+# __FILE__), so two builds of one commit in two folders give the same bytes.
+set(beam_prefix_maps
+  -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+  -ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/)
+
+# Hardened as distributions build optimised programs for ELF systems: fortified
+# libc calls, stack protector, read-only relocations. -z now (eager binding) is
+# left out: it binds every C++ library symbol at start-up, which is most of a
+# run's cost (see README, Performance).
+set(beam_elf_hardening FALSE)
+if(NOT MSVC AND NOT WIN32 AND NOT APPLE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  set(beam_elf_hardening TRUE)
+endif()
 
 function(beam_set_warnings target)
   if(MSVC)
@@ -15,13 +31,25 @@ function(beam_set_warnings target)
     if(BEAM_WERROR)
       target_compile_options(${target} PRIVATE /WX)
     endif()
-  else()
+    return()
+  endif()
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wconversion -Wshadow
+    -ffp-contract=off
+    ${beam_prefix_maps}
+  )
+  if(BEAM_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(beam_elf_hardening)
+    set(optimised $<NOT:$<CONFIG:Debug>>)
     target_compile_options(${target} PRIVATE
-      -Wall -Wextra -Wpedantic -Wconversion -Wshadow
-      -ffp-contract=off
-    )
-    if(BEAM_WERROR)
-      target_compile_options(${target} PRIVATE -Werror)
-    endif()
+      -fstack-protector-strong
+      $<${optimised}:-U_FORTIFY_SOURCE>
+      $<${optimised}:-D_FORTIFY_SOURCE=2>)
+    target_link_options(${target} PRIVATE -Wl,-z,relro)
+  endif()
+  if(MINGW)
+    target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)  # no PE time stamp
   endif()
 endfunction()

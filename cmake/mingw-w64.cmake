@@ -10,5 +10,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# No Windows GoogleTest here: the Linux test programs drive beam.exe under wine.
-set(BUILD_TESTING OFF CACHE BOOL "" FORCE)
+# Every program static: beam.exe and the test programs run without the
+# MinGW-w64 runtime DLLs.
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# Test programs run under wine (ctest, and test discovery before each test).
+find_program(BEAM_WINE wine)
+if(BEAM_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ${BEAM_WINE})
+endif()
