@@ -56,5 +56,6 @@ set(CPACK_BEAM_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PRE_BUILD_SCRIPTS
   ${PROJECT_SOURCE_DIR}/cmake/BeamDebianTree.cmake
   ${PROJECT_SOURCE_DIR}/cmake/BeamFixedTimes.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/BeamFixedArchive.cmake)
 
 include(CPack)
