@@ -26,7 +26,10 @@ peak_kib() {
   setsid -w /usr/bin/time -o "$log" -f '%M' "$@" < "$input" | cat >/dev/null
   tail -n 1 "$log"
 }
-ratio() { echo "scale=3; $1 / $2" | bc; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+for tool in valgrind setsid /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "measure_run.sh: $tool is needed (Debian: valgrind, util-linux, time)" >&2; exit 1; }
+done
 
 beam_ir=$(instructions "$build/beam")
 writer_ir=$(instructions "$build/minimal_writer")

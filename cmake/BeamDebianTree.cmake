@@ -7,7 +7,7 @@ if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()
 foreach(tool dpkg-shlibdeps file)
-  find_program(beam_${tool} ${tool})
+  find_program(beam_${tool} ${tool} NO_CACHE NO_CMAKE_SYSTEM_PATH NO_CMAKE_INSTALL_PREFIX)
   if(NOT beam_${tool})
     message(FATAL_ERROR "beam: the Debian package needs '${tool}', which is not installed "
       "(Debian/Ubuntu: apt install dpkg-dev file); without it the package would have no "

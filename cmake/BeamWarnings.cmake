@@ -12,11 +12,13 @@ set(beam_prefix_maps
   -ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/)
 
 # Hardened as distributions build optimised programs for ELF systems: fortified
-# libc calls, stack protector, read-only relocations. -z now (eager binding) is
-# left out: it binds every C++ library symbol at start-up, which is most of a
-# run's cost (see README, Performance).
+# libc calls, stack protector, and full RELRO (-z relro with -z now: every
+# symbol bound at start, then the relocation table read-only). Measured on a
+# typical run: fortify +785 instructions, stack protector +444, -z now
+# +16,139 (0.8% of the dynamically linked run), -z relro nothing.
+option(BEAM_HARDEN "Fortify, stack protector and RELRO on ELF systems" ON)
 set(beam_elf_hardening FALSE)
-if(NOT MSVC AND NOT WIN32 AND NOT APPLE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+if(BEAM_HARDEN AND NOT MSVC AND NOT WIN32 AND NOT APPLE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   set(beam_elf_hardening TRUE)
 endif()
 
@@ -47,7 +49,7 @@ function(beam_set_warnings target)
       -fstack-protector-strong
       $<${optimised}:-U_FORTIFY_SOURCE>
       $<${optimised}:-D_FORTIFY_SOURCE=2>)
-    target_link_options(${target} PRIVATE -Wl,-z,relro)
+    target_link_options(${target} PRIVATE -Wl,-z,relro -Wl,-z,now)
   endif()
   if(MINGW)
     target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)  # no PE time stamp

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace beam {
 namespace {
 
-UnitWord unit(const char* text) {
+UnitWord unit(std::string_view text) {
   UnitWord word;
-  std::strncpy(word.text, text, UnitWord::kCapacity);
+  text.copy(word.text, UnitWord::kCapacity);
   return word;
 }
 
