@@ -1,24 +1,22 @@
 // The closing block of the report: the horizontal forces, one of four cases.
-#include <ostream>
-
 #include "analysis/report.h"
 
 namespace beam {
 namespace {
 
-void writeSeparatorTwice(std::ostream& out) {
+void writeSeparatorTwice(std::string& out) {
   reportLine({kSeparatorLine}, out);
   reportLine({kSeparatorLine}, out);
 }
 
-void writeBxOnly(const BeamProblem& p, std::ostream& out) {
+void writeBxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", integerZero, " + ", p.Bx}, out);
   reportLine({" -Bx = ", -1.0 * p.Bx, " ", p.forceUnit}, out);
   reportLine({" Bx = ", p.Bx, " ", p.forceUnit, " <--, Acting Towards The Left Side Of The Beam"},
              out);
 }
 
-void writeAxOnly(const BeamProblem& p, std::ostream& out) {
+void writeAxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", p.Ax, " + ", integerZero}, out);
   reportLine({" Ax  = ", p.Ax, " ", p.forceUnit}, out);
   reportLine({" Ax  = ", p.Ax, " ", p.forceUnit,
@@ -27,7 +25,7 @@ void writeAxOnly(const BeamProblem& p, std::ostream& out) {
 }
 
 // The three lines on the difference Ax - Bx that open the last two cases.
-void writeDifference(const BeamProblem& p, std::ostream& out) {
+void writeDifference(const BeamProblem& p, std::string& out) {
   const double difference = p.Ax - p.Bx;
   reportLine({" Ax - Bx = ", p.Ax, " - ", p.Bx}, out);
   reportLine({" Ax - Bx = ", difference, " ", p.forceUnit}, out);
@@ -35,7 +33,7 @@ void writeDifference(const BeamProblem& p, std::ostream& out) {
              out);
 }
 
-void writeBothForces(const BeamProblem& p, std::ostream& out) {
+void writeBothForces(const BeamProblem& p, std::string& out) {
   reportLine({" This Means That An Extra Force Is Produced At Joint(Point) B Of The Beam  "}, out);
   reportLine({" Which Produces The Equation Below For The Entire Beam(Diagram, Figure) Above  "},
              out);
@@ -43,14 +41,14 @@ void writeBothForces(const BeamProblem& p, std::ostream& out) {
   reportLine({" Next Equation And Topic(s) To Be Resolved Later...............  "}, out);
 }
 
-void writeNoForces(const BeamProblem& p, std::ostream& out) {
+void writeNoForces(const BeamProblem& p, std::string& out) {
   writeDifference(p, out);
   reportLine({" Ax = ", "0.00 ", p.forceUnit, ", And , Bx = ", "0.00 ", p.forceUnit}, out);
 }
 
 }  // namespace
 
-void printHorizontalCase(const BeamProblem& problem, std::ostream& out) {
+void printHorizontalCase(const BeamProblem& problem, std::string& out) {
   switch (classifyHorizontalCase(problem.Ax, problem.Bx)) {
     case HorizontalCase::BxOnly:
       writeBxOnly(problem, out);

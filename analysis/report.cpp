@@ -1,28 +1,25 @@
 #include "analysis/report.h"
 
-#include <ostream>
 #include <string>
 
 #include "analysis/number_format.h"
 
 namespace beam {
 
-void ReportPiece::writeTo(std::ostream& out) const {
+void ReportPiece::appendTo(std::string& text) const {
   if (kind_ == Kind::kNumber) {
-    const std::string text = formatValue(value_);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text += formatValue(value_);
   } else {
-    out.write(text_.data(), static_cast<std::streamsize>(text_.size()));
+    text += text_;
   }
 }
 
-void reportLine(std::initializer_list<ReportPiece> pieces, std::ostream& out) {
-  for (const ReportPiece& piece : pieces) piece.writeTo(out);
-  out.put('\n');
-  out.flush();
+void reportLine(std::initializer_list<ReportPiece> pieces, std::string& text) {
+  for (const ReportPiece& piece : pieces) piece.appendTo(text);
+  text += '\n';
 }
 
-void printVerticalReport(const BeamProblem& p, std::ostream& out) {
+void printVerticalReport(const BeamProblem& p, std::string& out) {
   const BeamSolution s = solveBeam(p);
   const double L = p.L;
   reportLine({" "}, out);

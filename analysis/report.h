@@ -1,9 +1,11 @@
 // Report lines: every line of the report, and the closing line, is a sequence
-// of pieces written one after another, then a line end and a flush.
+// of pieces written one after another, then a line end. Lines are appended to
+// the caller's text; the run puts that text on standard output (and flushes
+// it) before the key wait, which is what a person sees.
 #pragma once
 
 #include <initializer_list>
-#include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "analysis/beam.h"
@@ -27,7 +29,7 @@ class ReportPiece {
   ReportPiece(IntegerZero) : kind_(Kind::kText), text_("0") {}
   ReportPiece(const UnitWord& unit) : kind_(Kind::kText), text_(unit.view()) {}
 
-  void writeTo(std::ostream& out) const;
+  void appendTo(std::string& text) const;
 
  private:
   enum class Kind { kText, kNumber };
@@ -40,17 +42,17 @@ class ReportPiece {
 inline constexpr std::string_view kSeparatorLine =
     "---------------------------------------------------------- ";
 
-/// Writes the pieces with nothing between them, then a line end, then flushes.
-/// Example: reportLine({" By = ", 2.0, " ", kN}) writes " By = 2 kN\n".
-void reportLine(std::initializer_list<ReportPiece> pieces, std::ostream& out);
+/// Appends the pieces to text with nothing between them, then a line end.
+/// Example: reportLine({" By = ", 2.0, " ", kN}, text) appends " By = 2 kN\n".
+void reportLine(std::initializer_list<ReportPiece> pieces, std::string& text);
 
-/// Writes the 28 lines of the vertical load and support reactions, from the
+/// Appends the 28 lines of the vertical load and support reactions, from the
 /// BeamSolution that solveBeam gives for the problem.
-void printVerticalReport(const BeamProblem& problem, std::ostream& out);
+void printVerticalReport(const BeamProblem& problem, std::string& text);
 
-/// Writes the block of the problem's horizontal case (classifyHorizontalCase
+/// Appends the block of the problem's horizontal case (classifyHorizontalCase
 /// on Ax and Bx), ending with the separator line twice. Uses only Ax, Bx and
 /// forceUnit.
-void printHorizontalCase(const BeamProblem& problem, std::ostream& out);
+void printHorizontalCase(const BeamProblem& problem, std::string& text);
 
 }  // namespace beam

@@ -99,28 +99,4 @@ std::size_t cutAtCharacterBoundary(const char* kept, std::size_t length, int nex
 
 }  // namespace detail
 
-void InputReader::readNumber(double& field) {
-  if (state_ != State::kGood) return;
-  const NumberScan scan = scanNumber(source_);
-  if (scan.error != ScanError::kNone) {
-    state_ = State::kFailed;
-    return;
-  }
-  field = scan.value;
-  if (scan.reachedEnd) state_ = State::kEnd;
-}
-
-void InputReader::readWord(UnitWord& field) {
-  if (state_ != State::kGood) {
-    field.text[0] = '\0';
-    return;
-  }
-  bool reachedEnd = false;
-  if (!scanWord(source_, field, reachedEnd)) {
-    state_ = State::kFailed;
-    return;
-  }
-  if (reachedEnd) state_ = State::kEnd;
-}
-
 }  // namespace beam

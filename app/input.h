@@ -3,14 +3,13 @@
 // The scanners pull characters from a Source with two operations:
 //   int peek();   // next character as 0..255, or kEndOfInput
 //   void take();  // consume the character peek() showed
-// so the same code reads standard input, a string in a test or a fuzzer's
-// bytes. They never throw, never allocate, and use bounded memory whatever
+// so the same code reads standard input (FileSource, standard_io.h), a
+// string in a test or a fuzzer's bytes (TextSource). They never throw, never allocate, and use bounded memory whatever
 // the input: at most kKeptDigits significant digits are stored, the rest
 // only counted.
 #pragma once
 
 #include <cstdint>
-#include <streambuf>
 #include <string_view>
 
 #include "analysis/beam.h"
@@ -106,40 +105,48 @@ class TextSource {
   std::size_t position_ = 0;
 };
 
-/// A Source over a stream buffer (standard input's, or an in-memory one).
-class StreamSource {
- public:
-  explicit StreamSource(std::streambuf& buffer) : buffer_(&buffer) {}
-  int peek() {
-    const auto c = buffer_->sgetc();
-    return c == std::streambuf::traits_type::eof() ? kEndOfInput : c;
-  }
-  void take() { buffer_->sbumpc(); }
-
- private:
-  std::streambuf* buffer_;
-};
-
-/// The reader of one run: good until a read fails (failed) or a read meets
-/// the end of input (end). In either of those states every later read fails
-/// at once without consuming anything: numbers are left as they were, words
-/// become empty.
+/// The reader of one run, over any Source: good until a read fails
+/// (failed) or a read meets the end of input (end). In either of those
+/// states every later read fails at once without consuming anything:
+/// numbers are left as they were, words become empty.
+template <class Source>
 class InputReader {
  public:
   enum class State { kGood, kEnd, kFailed };
 
-  explicit InputReader(std::streambuf& source) : source_(source) {}
+  explicit InputReader(Source& source) : source_(source) {}
 
   /// Reads a number into field; on failure the field is left unchanged.
-  void readNumber(double& field);
+  void readNumber(double& field) {
+    if (state_ != State::kGood) return;
+    const NumberScan scan = scanNumber(source_);
+    if (scan.error != ScanError::kNone) {
+      state_ = State::kFailed;
+      return;
+    }
+    field = scan.value;
+    if (scan.reachedEnd) state_ = State::kEnd;
+  }
+
   /// Reads a word into field; on failure the field becomes empty.
-  void readWord(UnitWord& field);
+  void readWord(UnitWord& field) {
+    if (state_ != State::kGood) {
+      field.text[0] = '\0';
+      return;
+    }
+    bool reachedEnd = false;
+    if (!scanWord(source_, field, reachedEnd)) {
+      state_ = State::kFailed;
+      return;
+    }
+    if (reachedEnd) state_ = State::kEnd;
+  }
 
   State state() const { return state_; }
   bool good() const { return state_ == State::kGood; }
 
  private:
-  StreamSource source_;
+  Source& source_;
   State state_ = State::kGood;
 };
 

@@ -1,21 +1,12 @@
 #include "app/run.h"
 
-#include <iostream>
-#include <ostream>
+#include <cstdio>
 
 #include "analysis/report.h"
 #include "app/key_wait.h"
 #include "text/figure.h"
 
 namespace beam {
-namespace {
-
-void prompt(const char* text, InputReader& in, std::ostream& out) {
-  out << text;
-  if (in.good()) out.flush();
-}
-
-}  // namespace
 
 const std::array<const char*, 7> kPrompts = {
     "Enter Value 1 For The Length OF The Figure(Shape) Above = ",
@@ -28,34 +19,21 @@ const std::array<const char*, 7> kPrompts = {
     " Enter The Unit For The Length = ",
 };
 
-BeamProblem readBeamProblem(InputReader& in, std::ostream& out) {
-  BeamProblem problem;
-  double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
-  UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
-  std::size_t next = 0;
-  for (double* number : numbers) {
-    prompt(kPrompts[next++], in, out);
-    in.readNumber(*number);
-  }
-  for (UnitWord* word : words) {
-    prompt(kPrompts[next++], in, out);
-    in.readWord(*word);
-  }
-  return problem;
-}
-
-void printReport(const BeamProblem& problem, std::ostream& out) {
-  printVerticalReport(problem, out);
-  printHorizontalCase(problem, out);
-  reportLine({"Press Any Key To Continue"}, out);
+void printReport(const BeamProblem& problem, std::string& text) {
+  printVerticalReport(problem, text);
+  printHorizontalCase(problem, text);
+  reportLine({"Press Any Key To Continue"}, text);
 }
 
 void runProgram() {
-  printBanner();
-  printLegendAndFigure();
-  InputReader in(*std::cin.rdbuf());
-  const BeamProblem problem = readBeamProblem(in, std::cout);
-  printReport(problem, std::cout);
+  Output out(stdout);
+  printBanner(out.text);
+  printLegendAndFigure(out.text);
+  FileSource standardInput(stdin);
+  InputReader in(standardInput);
+  const BeamProblem problem = readBeamProblem(in, out);
+  printReport(problem, out.text);
+  out.flush();
   waitForKey();
 }
 

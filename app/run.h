@@ -2,10 +2,12 @@
 #pragma once
 
 #include <array>
-#include <iosfwd>
+#include <cstddef>
+#include <string>
 
 #include "analysis/beam.h"
 #include "app/input.h"
+#include "app/standard_io.h"
 
 namespace beam {
 
@@ -14,16 +16,37 @@ namespace beam {
 extern const std::array<const char*, 7> kPrompts;
 
 /// Writes the seven prompts to out, each followed by its read from in.
-/// Before each read, while the input is still good, out is flushed so the
-/// prompt is seen while the program waits.
-BeamProblem readBeamProblem(InputReader& in, std::ostream& out);
+/// Before each read, while the input is still good, out is flushed, so the
+/// prompt (and everything before it) is seen while the program waits; once
+/// a read has failed or met the end, the remaining prompts are only
+/// gathered.
+template <class Source>
+BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
+  BeamProblem problem;
+  double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
+  UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
+  std::size_t next = 0;
+  const auto prompt = [&] {
+    out.text += kPrompts[next++];
+    if (in.good()) out.flush();
+  };
+  for (double* number : numbers) {
+    prompt();
+    in.readNumber(*number);
+  }
+  for (UnitWord* word : words) {
+    prompt();
+    in.readWord(*word);
+  }
+  return problem;
+}
 
-/// Writes everything after the introduction for one problem: the vertical
+/// Appends everything after the introduction for one problem: the vertical
 /// report, the horizontal block and the closing line. No key wait.
-void printReport(const BeamProblem& problem, std::ostream& out);
+void printReport(const BeamProblem& problem, std::string& text);
 
 /// The whole run on standard input and output: introduction, the seven
-/// reads, the report, the closing line, the key wait.
+/// reads, the report and the closing line (flushed), the key wait.
 void runProgram();
 
 }  // namespace beam

@@ -2,8 +2,8 @@
 # Whole-run cost on the typical input with standard output a pipe:
 # instructions retired (valgrind's callgrind counts instructions, so the
 # figure repeats run to run) and peak resident memory.
-#   beam (dynamically linked) against minimal_writer (the same output through
-#   std::cout with beam's flushes);
+#   beam (dynamically linked) against minimal_writer (the same output, gathered
+#   in a std::string and written with fwrite at beam's flush points);
 #   with a second build configured -DBEAM_STATIC=ON: its beam against
 #   floor_writer (a static C program writing the same bytes with one write).
 # Every run has no controlling terminal (setsid), so the final key wait ends

@@ -1,27 +1,34 @@
-// Writes the typical run's output through std::cout with the flushes beam
-// makes: none in the introduction, one after each of the seven prompts (each
-// ends in "= "), one after each report line. Nothing is computed or read.
-#include <iostream>
+// The plainest C++ program that writes the typical run's output the way beam
+// does: each piece gathered in a std::string, then written through the C
+// library's standard output and flushed at beam's flush points (after the
+// introduction and the first prompt, after each later prompt, and once after
+// the report). Nothing is computed or read.
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "typical_transcript.h"
 
+namespace {
+
+void writeAndFlush(std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  text.clear();
+}
+
+}  // namespace
+
 int main() {
-  std::string_view text(kTypicalTranscript);
-  const std::size_t prompts = text.find("Enter Value 1");
-  std::cout << text.substr(0, prompts);
-  text.remove_prefix(prompts);
-  for (int i = 0; i < 7; ++i) {
-    const std::size_t end = text.find("= ") + 2;
-    std::cout << text.substr(0, end);
-    std::cout.flush();
-    text.remove_prefix(end);
+  std::string_view rest(kTypicalTranscript);
+  std::string text;
+  for (int i = 0; i < 7; ++i) {  // each prompt ends in "= "
+    const std::size_t end = rest.find("= ", rest.find("Enter")) + 2;
+    text += rest.substr(0, end);
+    writeAndFlush(text);
+    rest.remove_prefix(end);
   }
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n') + 1;
-    std::cout << text.substr(0, end);
-    std::cout.flush();
-    text.remove_prefix(end);
-  }
+  text += rest;
+  writeAndFlush(text);
   return 0;
 }

@@ -42,6 +42,14 @@ std::vector<std::string> beamCommand() {
   return words;
 }
 
+void execute(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
 bool expectCrLf() {
   const char* crlf = std::getenv("BEAM_CRLF");
   return crlf != nullptr && std::string(crlf) == "1";
@@ -102,11 +110,7 @@ ChildResult run(const std::string& inputPath, const std::string* text, OutputTo 
         redirect(open("/dev/full", O_WRONLY), STDOUT_FILENO);
         break;
     }
-    std::vector<char*> argv;
-    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    execute(command);
   }
 
   std::thread feeder;
@@ -164,11 +168,7 @@ ChildResult runBeamAnswering(const std::vector<std::pair<std::string, std::strin
     close(output[0]);
     redirect(input[0], STDIN_FILENO);
     redirect(output[1], STDOUT_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+    execute(command);
   }
   close(input[0]);
   close(output[1]);

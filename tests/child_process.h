@@ -11,6 +11,10 @@ namespace beam::testing_support {
 /// (split at blanks, e.g. "wine build-win/beam.exe") or the built binary.
 std::vector<std::string> beamCommand();
 
+/// In a forked child: runs the command in its place (exit status 127 when
+/// it cannot be started).
+[[noreturn]] void execute(const std::vector<std::string>& command);
+
 /// True when the expected output must have CR LF line ends (BEAM_CRLF=1).
 bool expectCrLf();
 

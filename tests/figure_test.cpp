@@ -95,9 +95,8 @@ TEST(Figure, WordedRowsHaveTheirBlanks) {
 }
 
 TEST(Figure, LegendAndFigureAreFramedByEmptyLines) {
-  std::ostringstream out;
-  printLegendAndFigure(out);
-  const std::string text = out.str();
+  std::string text;
+  printLegendAndFigure(text);
   EXPECT_EQ(text.substr(0, 3), "\n\n ");
   EXPECT_NE(text.find("Shown Below\n\n                          Weight(W)"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 3), "|\n\n");

@@ -163,8 +163,9 @@ TEST(ScanWord, KeepsAtMostNineteenBytesOfWholeCharacters) {
 // fields; none runs into the next. A NUL byte is part of a word.
 TEST(InputReader, FullUnitWordsStayInTheirFields) {
   const std::string a(19, 'a'), b(19, 'b'), c(19, 'c');
-  std::istringstream stream(a + " " + b + "\n" + c + " k" + std::string(1, '\0') + "N m");
-  InputReader reader(*stream.rdbuf());
+  const std::string text = a + " " + b + "\n" + c + " k" + std::string(1, '\0') + "N m";
+  TextSource source(text);
+  InputReader reader(source);
   BeamProblem problem;
   UnitWord nul;
   UnitWord last;
@@ -180,29 +181,31 @@ TEST(InputReader, FullUnitWordsStayInTheirFields) {
   EXPECT_EQ(last.view(), "m");
 }
 
+using ReaderState = InputReader<TextSource>::State;
+
 struct ReaderRun {
   const char* input;
   double L, W;
   const char* unit;
-  InputReader::State state;
+  ReaderState state;
 };
 
 // input -> L, W, first unit read after them, and the reader's final state
 const ReaderRun kRuns[] = {
-    {"6 2 kN ", 6, 2, "kN", InputReader::State::kGood},
-    {"6 2 kN", 6, 2, "kN", InputReader::State::kEnd},
-    {"6 2", 6, 2, "", InputReader::State::kEnd},
-    {"6 x 3 kN", 6, 0, "", InputReader::State::kFailed},
-    {"1e999 2 kN", 0, 0, "", InputReader::State::kFailed},
-    {"5kN 2 kN", 5, 0, "", InputReader::State::kFailed},
-    {"", 0, 0, "", InputReader::State::kFailed},
+    {"6 2 kN ", 6, 2, "kN", ReaderState::kGood},
+    {"6 2 kN", 6, 2, "kN", ReaderState::kEnd},
+    {"6 2", 6, 2, "", ReaderState::kEnd},
+    {"6 x 3 kN", 6, 0, "", ReaderState::kFailed},
+    {"1e999 2 kN", 0, 0, "", ReaderState::kFailed},
+    {"5kN 2 kN", 5, 0, "", ReaderState::kFailed},
+    {"", 0, 0, "", ReaderState::kFailed},
 };
 
 TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
   for (const ReaderRun& r : kRuns) {
     SCOPED_TRACE(r.input);
-    std::istringstream stream(r.input);
-    InputReader reader(*stream.rdbuf());
+    TextSource source(r.input);
+    InputReader reader(source);
     double L = 0.0;
     double W = 0.0;
     UnitWord unit;

@@ -101,11 +101,7 @@ class PtyRun {
       }
       for (int fd = STDERR_FILENO + 1; fd < 64; ++fd) close(fd);
       if (options.highDescriptor) takeLowDescriptors();
-      std::vector<char*> argv;
-      for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-      argv.push_back(nullptr);
-      execvp(argv[0], argv.data());
-      _exit(127);
+      testing_support::execute(command);
     }
     close(input[0]);
     close(output[1]);
@@ -186,6 +182,15 @@ class PtyRun {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return -1;
+  }
+
+  // The exit code once the program has ended, or -1 (a failure) when it did
+  // not exit normally in time.
+  int exitCode() {
+    const int status = waitForExit();
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    ADD_FAILURE() << "wait status " << status;
     return -1;
   }
 
@@ -316,9 +321,7 @@ TEST_P(KeyWait, OnePressEndsTheRunAndRestoresTheTerminal) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(run.stillRunning());
   run.press(GetParam().typed);
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
   EXPECT_EQ(run.echoed(), "");
   EXPECT_EQ(run.leftForLaterReader(), GetParam().left);
@@ -364,9 +367,7 @@ TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
   run.foreground();
   ASSERT_TRUE(run.waitForRaw(true));
   run.press("q");
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
   EXPECT_EQ(run.echoed(), "");
   EXPECT_EQ(run.leftForLaterReader(), "");
@@ -380,9 +381,7 @@ TEST(KeyWaitJobControl, AStoppedJobEndsWhenKilled) {
   run.signal(SIGTSTP);
   ASSERT_TRUE(run.waitForRaw(false));
   run.killJob();
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(run.exitCode(), 128 + SIGTERM);
   EXPECT_TRUE(run.settingsRestored());
 }
 
@@ -395,9 +394,7 @@ TEST(KeyWaitJobControl, ADiscardedStopLeavesTheTerminalRaw) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   ASSERT_TRUE(run.waitForRaw(true));
   run.press("q");
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
 }
 
@@ -419,9 +416,7 @@ class KeyWaitNobodyToAnswer : public ::testing::TestWithParam<NoWaitCase> {};
 
 TEST_P(KeyWaitNobodyToAnswer, EndsAtOnceWithTheTerminalUntouched) {
   PtyRun run(GetParam().options);
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);  // not kJobStopped
+  EXPECT_EQ(run.exitCode(), 0);  // not kJobStopped
   EXPECT_TRUE(run.settingsRestored());
 }
 
@@ -441,9 +436,7 @@ TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
   PtyRun run({Layout::kAlone, Output::kTerminal, true});
   ASSERT_TRUE(run.waitUntilReadingKeys());
   run.press("\x1b[A");
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(run.exitCode(), 0);
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
@@ -454,8 +447,7 @@ TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
   run.press("\x1b[");
   std::this_thread::sleep_for(std::chrono::milliseconds(250));
   run.press("A");
-  const int status = run.waitForExit();
-  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(run.exitCode(), 0);
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 

@@ -18,18 +18,18 @@ UnitWord unit(std::string_view text) {
 
 // The lines a report writer gives for a problem whose force unit is kN.
 std::vector<std::string> linesWritten(BeamProblem problem,
-                                      void (*write)(const BeamProblem&, std::ostream&)) {
+                                      void (*write)(const BeamProblem&, std::string&)) {
   problem.forceUnit = unit("kN");
-  std::ostringstream out;
-  write(problem, out);
+  std::string text;
+  write(problem, text);
   std::vector<std::string> lines;
-  std::istringstream in(out.str());
+  std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
 }
 
 TEST(ReportLine, WritesPiecesBackToBackThenALineEnd) {
-  std::ostringstream out;
+  std::string out = "before\n";
   const UnitWord kN = unit("kN");
   const UnitWord empty;
   reportLine({" By = ", 2.0, " ", kN}, out);
@@ -37,7 +37,8 @@ TEST(ReportLine, WritesPiecesBackToBackThenALineEnd) {
   reportLine({" Ax - Bx = ", integerZero, " + ", 5.0}, out);
   reportLine({}, out);
   reportLine({kSeparatorLine}, out);
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(out,
+            "before\n"
             " By = 2 kN\n"
             " By = 0 \n"
             " Ax - Bx = 0 + 5\n"

@@ -1,13 +1,10 @@
 // The fixed introduction: banner, legend and the figure of the beam.
 #include "text/figure.h"
 
-#include <cstdio>
-#include <iostream>
-#include <ostream>
 
 namespace beam {
 
-const char* const kBannerLine =
+const std::string_view kBannerLine =
     "              Last Dated On 04/01/2002 <-- To -->  07/24/2002-!!!\n";
 
 const std::array<std::string_view, 6> kLegendLines = {
@@ -60,19 +57,14 @@ const std::array<std::string_view, 36> kFigureRows = {
     " |<----------------------Length(L)------------------->|",
 };
 
-void printBanner() {
-  // The line is the whole format text; it holds no conversion.
-  std::printf(kBannerLine);
-}
+void printBanner(std::string& text) { text += kBannerLine; }
 
-void printLegendAndFigure(std::ostream& out) {
-  out << "\n\n";
-  for (std::string_view line : kLegendLines) out << line << '\n';
-  out << '\n';
-  for (std::string_view row : kFigureRows) out << row << '\n';
-  out << '\n';
+void printLegendAndFigure(std::string& text) {
+  text += "\n\n";
+  for (std::string_view line : kLegendLines) (text += line) += '\n';
+  text += '\n';
+  for (std::string_view row : kFigureRows) (text += row) += '\n';
+  text += '\n';
 }
-
-void printLegendAndFigure() { printLegendAndFigure(std::cout); }
 
 }  // namespace beam

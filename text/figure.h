@@ -3,27 +3,24 @@
 #pragma once
 
 #include <array>
-#include <iosfwd>
+#include <string>
 #include <string_view>
 
 namespace beam {
 
-/// The banner, line end included; also the format text printBanner hands to
-/// printf (it holds no conversion).
-extern const char* const kBannerLine;
+/// The banner, line end included.
+extern const std::string_view kBannerLine;
 /// The six legend lines, without line ends.
 extern const std::array<std::string_view, 6> kLegendLines;
 /// The 36 rows of the figure, leading and trailing blanks included, without
 /// line ends.
 extern const std::array<std::string_view, 36> kFigureRows;
 
-/// Writes the banner line through printf, which shares standard output's
-/// buffer with std::cout, so the banner comes first whatever follows.
-void printBanner();
+/// Appends the banner line to text.
+void printBanner(std::string& text);
 
-/// Writes two empty lines, the legend, an empty line, the figure and an
-/// empty line, with no flush between lines.
-void printLegendAndFigure(std::ostream& out);
-void printLegendAndFigure();
+/// Appends two empty lines, the legend, an empty line, the figure and an
+/// empty line to text.
+void printLegendAndFigure(std::string& text);
 
 }  // namespace beam

@@ -14,7 +14,6 @@
 #include "analysis/beam.h"
 #include "app/input.h"
 #include "app/run.h"
-#include "tests/fuzz/memory_buffer.h"
 
 namespace {
 
@@ -82,14 +81,14 @@ bool significantDigitsAtMostSix(const std::string& token) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  beam::fuzzing::MemoryBuffer input(data, size);
+  beam::TextSource input(std::string_view(reinterpret_cast<const char*>(data), size));
   beam::InputReader reader(input);
-  std::ostringstream out;
+  beam::Output out(nullptr);  // gathers the text
   const beam::BeamProblem problem = beam::readBeamProblem(reader, out);
 
   std::string prompts;
   for (const char* p : beam::kPrompts) prompts += p;
-  require(out.str() == prompts, "the seven prompts, each once, in order");
+  require(out.text == prompts, "the seven prompts, each once, in order");
 
   const beam::UnitWord* units[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
   const bool utf8Input = isValidUtf8(data, size);
@@ -100,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "unit word valid UTF-8 when the input was");
   }
 
-  beam::printReport(problem, out);
-  const std::string report = out.str().substr(prompts.size());
+  beam::printReport(problem, out.text);
+  const std::string report = out.text.substr(prompts.size());
   std::vector<std::string> lines;
   std::istringstream split(report);
   for (std::string line; std::getline(split, line);) lines.push_back(line);

@@ -1,0 +1,70 @@
+// Standard input and output as the program uses them, through the C
+// library's streams: input is read one character at a time through its
+// buffer; output text is gathered first, then put on standard output at the
+// points where a person must see it.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/input.h"
+
+namespace beam {
+
+/// The next character of a single-threaded program's C stream, or EOF: the
+/// C library's buffer without its lock where it offers that (POSIX's
+/// getc_unlocked, found when the build is configured).
+inline int nextCharacter(std::FILE* file) {
+#if BEAM_HAVE_GETC_UNLOCKED
+  return getc_unlocked(file);
+#else
+  return std::getc(file);
+#endif
+}
+
+/// A Source (see input.h) over a C stream such as stdin, with one character
+/// of lookahead kept here: peek() reads it, take() lets it go. The file is
+/// read only through this source for as long as it is used.
+class FileSource {
+ public:
+  explicit FileSource(std::FILE* file) : file_(file) {}
+  int peek() {
+    if (next_ == kNone) next_ = nextCharacter(file_);
+    return next_ == EOF ? kEndOfInput : next_;
+  }
+  void take() { next_ = kNone; }
+
+ private:
+  static constexpr int kNone = -2;  // neither a character nor EOF
+  std::FILE* file_;
+  int next_ = kNone;
+};
+
+/// The program's one way to standard output. Writers append to `text`;
+/// flush() puts what was gathered on the file and flushes it. The run
+/// flushes before each read (so each prompt is seen while the program
+/// waits) and before the key wait (so the report and the closing line are
+/// seen). Failed writes (output closed, disk full) are not reported: that
+/// text is lost and the run goes on. Line ends are the C library's text
+/// line ends (CR LF on Windows).
+class Output {
+ public:
+  /// Writes to file; with nullptr the text is only gathered (tests, fuzzing).
+  explicit Output(std::FILE* file) : file_(file) {}
+
+  std::string text;
+
+  /// Writes the gathered text and flushes the file; the text is then empty.
+  /// Without a file nothing happens and the text stays.
+  void flush() {
+    if (file_ == nullptr) return;
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
+    std::fflush(file_);
+    text.clear();
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+}  // namespace beam
