@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace beam {
@@ -49,9 +50,8 @@ void roundHalfUp(DecimalDigits& d, int to) {
 // whose 17th digit is odd.
 DecimalDigits digits17(double m) {
   DecimalDigits d;
-  char text[40];
-  const auto result =
-      std::to_chars(text, text + sizeof text, m, std::chars_format::scientific, kDigits17 - 1);
+  char text[kScientific17Size];
+  const char* const end = scientific17(text, m);
   // text: "d.dddddddddddddddde+XX"
   d.digit[0] = text[0];
   std::memcpy(d.digit + 1, text + 2, kDigits17 - 1);
@@ -59,7 +59,7 @@ DecimalDigits digits17(double m) {
   const char* exponentText = text + kDigits17 + 2;  // just past 'e'
   const bool negative = *exponentText == '-';
   int exponent = 0;
-  std::from_chars(exponentText + 1, result.ptr, exponent);
+  std::from_chars(exponentText + 1, end, exponent);  // past the sign
   d.exponent = negative ? -exponent : exponent;
   return d;
 }
@@ -101,6 +101,27 @@ char* writeFixedForm(char* out, const char* digit, int significant, int exponent
 }
 
 }  // namespace
+
+#if BEAM_HAVE_DOUBLE_TO_CHARS
+char* scientific17ToChars(char* out, double m) {
+  return std::to_chars(out, out + kScientific17Size, m, std::chars_format::scientific,
+                       kDigits17 - 1)
+      .ptr;
+}
+#endif
+
+char* scientific17Printf(char* out, double m) {
+  const int length = std::snprintf(out, kScientific17Size, "%.16e", m);
+  return out + (length > 0 ? length : 0);
+}
+
+char* scientific17(char* out, double m) {
+#if BEAM_HAVE_DOUBLE_TO_CHARS
+  return scientific17ToChars(out, m);
+#else
+  return scientific17Printf(out, m);
+#endif
+}
 
 std::string formatValue(double x) {
   if (x == 0.0) return "0";

@@ -41,4 +41,22 @@ namespace beam {
 /// the string's inline storage.
 std::string formatValue(double x);
 
+/// Room for the text of scientific17, terminator included.
+inline constexpr int kScientific17Size = 32;
+
+/// Writes the 17 correctly rounded significant digits of a finite m > 0 in
+/// scientific form with 16 decimals, "d.dddddddddddddddde+XX" (two or three
+/// exponent digits), to out (kScientific17Size bytes); returns the end of
+/// the text. formatValue's digits come from here. The route is chosen once,
+/// when the build is configured: the C++ library's floating-point to_chars
+/// where it has one, else snprintf's "%.16e", which is exact in glibc, musl,
+/// the BSD and macOS C libraries and MinGW-w64's. Both are available by name
+/// for tests; scientific17ToChars only where to_chars exists.
+/// Example: scientific17(out, 0.1) -> "1.0000000000000001e-01".
+char* scientific17(char* out, double m);
+#if BEAM_HAVE_DOUBLE_TO_CHARS
+char* scientific17ToChars(char* out, double m);
+#endif
+char* scientific17Printf(char* out, double m);
+
 }  // namespace beam

@@ -16,7 +16,10 @@ set(CPACK_SOURCE_GENERATOR "")
 # Windows, a tarball for the static build and for systems without dpkg, DEB
 # for the usual Linux build.
 string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" beam_system)
-if(WIN32)
+if(EMSCRIPTEN)
+  set(beam_system web)
+  set(CPACK_GENERATOR ZIP)
+elseif(WIN32)
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
     set(beam_system win64)
   elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86|X86)$")

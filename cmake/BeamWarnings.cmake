@@ -18,7 +18,8 @@ set(beam_prefix_maps
 # +16,139 (0.8% of the dynamically linked run), -z relro nothing.
 option(BEAM_HARDEN "Fortify, stack protector and RELRO on ELF systems" ON)
 set(beam_elf_hardening FALSE)
-if(BEAM_HARDEN AND NOT MSVC AND NOT WIN32 AND NOT APPLE AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+if(BEAM_HARDEN AND NOT MSVC AND NOT WIN32 AND NOT APPLE AND NOT EMSCRIPTEN
+   AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   set(beam_elf_hardening TRUE)
 endif()
 

@@ -1,0 +1,44 @@
+// The program's standard input and output in the browser page (and under
+// node in the tests), linked into beam.js with --js-library. The program
+// itself reads and writes through the C library as everywhere; here its
+// read and write calls reach the page:
+//   Module.beamWrite(bytes)      every byte written to standard output or
+//                                error, as written (a Uint8Array);
+//   Module.beamRead(maxBytes)    a promise of the next input bytes (at most
+//                                maxBytes; a Uint8Array), empty at the end of
+//                                input. The read suspends the program until
+//                                it settles (ASYNCIFY), so it blocks as a
+//                                terminal read does.
+// Bytes pass unchanged both ways: no text decoding, and an empty input
+// queue means "wait", never "end".
+mergeInto(LibraryManager.library, {
+  fd_write: function (fd, iov, iovcnt, pnum) {
+    var written = 0;
+    for (var i = 0; i < iovcnt; i++) {
+      var base = HEAPU32[(iov + i * 8) >> 2];
+      var length = HEAPU32[(iov + i * 8 + 4) >> 2];
+      if (length > 0) Module.beamWrite(HEAPU8.slice(base, base + length));
+      written += length;
+    }
+    HEAPU32[pnum >> 2] = written;
+    return 0;
+  },
+
+  fd_read: function (fd, iov, iovcnt, pnum) {
+    return Asyncify.handleSleep(function (wakeUp) {
+      var room = 0;
+      for (var i = 0; i < iovcnt; i++) room += HEAPU32[(iov + i * 8 + 4) >> 2];
+      Module.beamRead(room).then(function (bytes) {
+        var offset = 0;
+        for (var i = 0; i < iovcnt && offset < bytes.length; i++) {
+          var base = HEAPU32[(iov + i * 8) >> 2];
+          var length = Math.min(HEAPU32[(iov + i * 8 + 4) >> 2], bytes.length - offset);
+          HEAPU8.set(bytes.subarray(offset, offset + length), base);
+          offset += length;
+        }
+        HEAPU32[pnum >> 2] = offset;
+        wakeUp(0);
+      });
+    });
+  },
+});
