@@ -14,6 +14,7 @@
 #include <sys/select.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,8 +58,9 @@ bool readable(int fd, int milliseconds) {
 // as a job of its own process group, in the foreground (the terminal's) or
 // in the background. (A session leader's own process group is orphaned, and
 // the system discards stop signals to it.) The stand-in shell acts on
-// SIGUSR1 as `fg` and on SIGUSR2 as `kill %1`, and takes the terminal back
-// when its job stops, as a shell does.
+// SIGUSR1 as `fg`, on SIGUSR2 as `kill %1`, and on SIGURG as `fg` followed
+// at once by a stop from elsewhere; it takes the terminal back when its job
+// stops, as a shell does, and counts the stops.
 enum class Layout { kAlone, kForegroundJob, kBackgroundJob };
 // Where the program's standard output goes; its standard input is a pipe.
 enum class Output { kTerminal, kPipe, kFile };
@@ -86,12 +88,14 @@ class PtyRun {
     EXPECT_EQ(pipe(output), 0);
     const std::vector<std::string> command = testing_support::beamCommand();
     const std::string outputPath = testing_support::temporaryPath("pty_stdout");
+    stops_ = static_cast<int*>(
+        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
     pid_ = fork();
     if (pid_ == 0) {
       setsid();
       ioctl(slave_, TIOCSCTTY, 0);
       if (options.layout != Layout::kAlone) {
-        runAsJob(slave_, options.layout == Layout::kForegroundJob);
+        runAsJob(slave_, options.layout == Layout::kForegroundJob, stops_);
       }
       dup2(input[0], STDIN_FILENO);
       if (options.output == Output::kTerminal) dup2(slave_, STDOUT_FILENO);
@@ -120,6 +124,7 @@ class PtyRun {
       waitpid(pid_, nullptr, 0);
     }
     for (int fd : {master_, slave_, output_}) close(fd);
+    munmap(stops_, sizeof(int));
   }
 
   // Reads the program's output until the closing line, then waits until the
@@ -169,6 +174,18 @@ class PtyRun {
   // The stand-in shell's commands.
   void foreground() { kill(pid_, SIGUSR1); }
   void killJob() { kill(pid_, SIGUSR2); }
+  void foregroundThenStop() { kill(pid_, SIGURG); }
+
+  // Waits (bounded) until the job has stopped this many times in all and
+  // the stand-in shell has taken the terminal back.
+  bool waitForStops(int count) {
+    const auto deadline = Clock::now() + kPatience;
+    while (Clock::now() < deadline) {
+      if (__atomic_load_n(stops_, __ATOMIC_SEQ_CST) >= count) return true;
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return false;
+  }
 
   // Waits (bounded) for the program to end; returns its wait status (as a
   // job: the stand-in shell's, which exits with the job's status, 128 plus
@@ -230,12 +247,13 @@ class PtyRun {
   // Called in the session leader; returns in a forked job, a process group of
   // its own. The leader waits for the job as a shell does and exits with its
   // status.
-  static void runAsJob(int terminal, bool inForeground) {
+  static void runAsJob(int terminal, bool inForeground, int* stops) {
     std::signal(SIGTTOU, SIG_IGN);  // the shell may hand over the terminal
     sigset_t commands;
     sigemptyset(&commands);
     sigaddset(&commands, SIGUSR1);
     sigaddset(&commands, SIGUSR2);
+    sigaddset(&commands, SIGURG);
     sigprocmask(SIG_BLOCK, &commands, nullptr);
     const pid_t job = fork();
     setpgid(job == 0 ? 0 : job, job == 0 ? 0 : job);
@@ -258,14 +276,16 @@ class PtyRun {
         _exit(kJobStopped);
       }
       tcsetpgrp(terminal, getpgrp());  // stopped: the shell takes the terminal
+      __atomic_add_fetch(stops, 1, __ATOMIC_SEQ_CST);
       int command = 0;
       sigwait(&commands, &command);
-      if (command == SIGUSR1) {
-        tcsetpgrp(terminal, job);
-      } else {
+      if (command == SIGUSR2) {
         kill(-job, SIGTERM);
+      } else {
+        tcsetpgrp(terminal, job);
       }
       kill(-job, SIGCONT);
+      if (command == SIGURG) kill(-job, SIGTSTP);
     }
   }
 
@@ -287,6 +307,7 @@ class PtyRun {
   int slave_ = -1;
   int output_ = -1;
   pid_t pid_ = -1;
+  int* stops_ = nullptr;  // shared with the stand-in shell
   int status_ = 0;
   bool exited_ = false;
   termios before_ = {};
@@ -449,6 +470,22 @@ TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
   run.press("A");
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// `fg` and a stop from elsewhere right after it, a thousand times: the job
+// never stops with the terminal raw.
+TEST(KeyWaitJobControl, AStopRightAfterContinuingFindsItsHandler) {
+  PtyRun run({Layout::kForegroundJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.signal(SIGTSTP);
+  ASSERT_TRUE(run.waitForStops(1));
+  int rawStops = 0;
+  for (int stops = 2; stops <= 1000; ++stops) {
+    run.foregroundThenStop();
+    ASSERT_TRUE(run.waitForStops(stops));
+    rawStops += run.settingsRestored() ? 0 : 1;
+  }
+  EXPECT_EQ(rawStops, 0);
 }
 
 }  // namespace
