@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <random>
-#include <sstream>
 #include <string>
 
 namespace beam {
