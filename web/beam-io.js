@@ -1,7 +1,7 @@
 // The program's standard input and output in the browser page (and under
 // node in the tests), linked into beam.js with --js-library. The program
 // itself reads and writes through the C library as everywhere; here its
-// read and write calls reach the page:
+// read and write calls and its key wait reach the page:
 //   Module.beamWrite(bytes)      every byte written to standard output or
 //                                error, as written (a Uint8Array);
 //   Module.beamRead(maxBytes)    a promise of the next input bytes (at most
@@ -9,9 +9,23 @@
 //                                input. The read suspends the program until
 //                                it settles (ASYNCIFY), so it blocks as a
 //                                terminal read does.
+//   Module.beamAwaitKey()        a promise that settles on the next key
+//                                press (the key wait, app/key_wait_web.cpp).
 // Bytes pass unchanged both ways: no text decoding, and an empty input
 // queue means "wait", never "end".
 mergeInto(LibraryManager.library, {
+  // Resumes the suspended program. The run ends with exit(0) after the key
+  // wait, inside this resume: the ExitStatus that emscripten throws to
+  // unwind the program is the normal end (Module.onExit has been told), not
+  // an error for the page's console.
+  $beamResume: function (wakeUp, value) {
+    try {
+      wakeUp(value);
+    } catch (error) {
+      if (!(error instanceof ExitStatus)) throw error;
+    }
+  },
+
   fd_write: function (fd, iov, iovcnt, pnum) {
     var written = 0;
     for (var i = 0; i < iovcnt; i++) {
@@ -24,6 +38,7 @@ mergeInto(LibraryManager.library, {
     return 0;
   },
 
+  fd_read__deps: ['$beamResume'],
   fd_read: function (fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function (wakeUp) {
       var room = 0;
@@ -37,8 +52,15 @@ mergeInto(LibraryManager.library, {
           offset += length;
         }
         HEAPU32[pnum >> 2] = offset;
-        wakeUp(0);
+        beamResume(wakeUp, 0);
       });
+    });
+  },
+
+  beam_await_key__deps: ['$beamResume'],
+  beam_await_key: function () {
+    return Asyncify.handleSleep(function (wakeUp) {
+      Module.beamAwaitKey().then(function () { beamResume(wakeUp, 0); });
     });
   },
 });

@@ -15,8 +15,6 @@ let offset = 0;
 
 const createBeam = require(path.resolve(beamJs));
 createBeam({
-  // node's fetch cannot load a file path: hand over the program itself
-  wasmBinary: fs.readFileSync(path.join(path.dirname(path.resolve(beamJs)), 'beam.wasm')),
   beamWrite: (bytes) => fs.writeSync(1, bytes),
   beamRead: (room) => new Promise((resolve) => {
     const give = () => {
