@@ -43,7 +43,7 @@ test.after(async () => {
 
 // A fresh page at its first prompt, with every page error, console error
 // and failed request gathered in page.problems.
-async function openPage(context = browser, address = origin) {
+async function openPage(context = browser, address = origin, touch = false) {
   const page = await context.newPage();
   page.problems = [];
   page.on('pageerror', (error) => page.problems.push('page error: ' + error.message));
@@ -58,7 +58,7 @@ async function openPage(context = browser, address = origin) {
   await page.goto(address);
   await page.waitForFunction(() => (window.beamOutput || '').endsWith('Above = '));
   page.firstPromptMs = Date.now() - opened;
-  await page.click('#terminal');
+  await (touch ? page.tap('#terminal') : page.click('#terminal'));
   return page;
 }
 const output = (page) => page.evaluate(() => window.beamOutput);
@@ -97,7 +97,7 @@ for (const [name, viewport, phone, from] of windows) {
     const context = await browser.newContext({ viewport, isMobile: phone, hasTouch: phone,
       permissions: ['clipboard-read', 'clipboard-write'] });
     const address = from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html') : origin;
-    const page = await openPage(context, address);
+    const page = await openPage(context, address, phone);
     console.log(`${name}: first prompt after ${page.firstPromptMs} ms`);
     await page.keyboard.type('q'.repeat(150));  // wraps in every window
     await page.keyboard.press('Control+U');
@@ -159,6 +159,15 @@ for (const [name, viewport, phone, from] of windows) {
     await context.close();
   });
 }
+
+test('a file that does not load leaves a message that says what to do', async () => {
+  const page = await browser.newPage();
+  await page.route('**/beam.js', (route) => route.abort());
+  await page.goto(origin);
+  const message = await page.getByRole('alert').textContent();
+  assert.match(message, /could not load beam\.js\. Unzip the whole beam folder/);
+  await page.close();
+});
 
 test('Backspace edits the line before Enter delivers it', async () => {
   const page = await openPage();
