@@ -54,10 +54,8 @@ async function openPage(context = browser, address = origin, touch = false) {
   page.on('response', (response) => {
     if (response.status() >= 400) page.problems.push(response.status() + ': ' + response.url());
   });
-  const opened = Date.now();
   await page.goto(address);
   await page.waitForFunction(() => (window.beamOutput || '').endsWith('Above = '));
-  page.firstPromptMs = Date.now() - opened;
   await (touch ? page.tap('#terminal') : page.click('#terminal'));
   return page;
 }
@@ -98,7 +96,6 @@ for (const [name, viewport, phone, from] of windows) {
       permissions: ['clipboard-read', 'clipboard-write'] });
     const address = from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html') : origin;
     const page = await openPage(context, address, phone);
-    console.log(`${name}: first prompt after ${page.firstPromptMs} ms`);
     await page.keyboard.type('q'.repeat(150));  // wraps in every window
     await page.keyboard.press('Control+U');
     await typeLines(page, ['6']);
