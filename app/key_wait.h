@@ -4,20 +4,23 @@
 namespace beam {
 
 /// Waits for one key press, for a person who can see the closing line and
-/// answer it: only when standard output is a terminal (Windows: the
-/// console) and, on POSIX systems, this process is in the terminal's
+/// answer it: only when standard output is the controlling terminal itself
+/// (Windows: the console) and, on POSIX systems, this process group is its
 /// foreground job. Otherwise it returns at once and leaves the terminal's
-/// settings untouched: with output to a file or a pipe, and in a background
-/// job.
+/// settings untouched: with output to a file, a pipe or another terminal,
+/// and in a background job.
 ///
 /// The key is read from the console itself (the controlling terminal,
 /// CONIN$), not from standard input, which may be redirected and is left as
-/// it is. It is not echoed, needs no Enter, and Ctrl+C is an ordinary key.
-/// All input of that one press is consumed (every byte of an escape
-/// sequence), and the console's settings are restored afterwards, also when
-/// a signal ends the process during the wait. A stop (SIGTSTP) puts the
-/// settings back while stopped. Returns at once when there is no console to
-/// read from, and when reading fails.
+/// it is. Input typed before the wait began is dropped. The key is not
+/// echoed, needs no Enter, and Ctrl+C is an ordinary key. All input of that
+/// one press is consumed (every byte of an escape sequence), and the
+/// console's settings are restored afterwards, also when a signal that ends
+/// the process comes during the wait. A stop (SIGTSTP) puts the settings
+/// back while stopped. The wait ends without a key when the terminal stops
+/// being this job's (the shell has taken it back) or goes away, and when
+/// reading fails; the settings are then put back only if the terminal still
+/// has the ones the wait set.
 void waitForKey();
 
 }  // namespace beam

@@ -1,18 +1,22 @@
 // The key wait on POSIX terminals: one key press from the controlling
 // terminal, read raw (no echo, no line editing, no signal keys), and only for
-// a person who sees the closing line: standard output is a terminal and this
-// process group is the terminal's foreground job.
+// a person who sees the closing line: standard output is the controlling
+// terminal and this process group is its foreground job.
 //
 // One code path for Linux, macOS and FreeBSD and for any descriptor number:
-// the bytes after the first one of a press are awaited with the terminal's
-// own read timer (VMIN 0, VTIME), which needs neither select()'s FD_SETSIZE
-// nor a poll() that accepts terminals (macOS's does not).
+// every read is timed by the terminal itself (VMIN 0, VTIME), which needs
+// neither select()'s FD_SETSIZE nor a poll() that accepts terminals (macOS's
+// does not). Between reads the wait checks that the terminal is still this
+// job's; once the shell has taken it back (the job put in the background, a
+// script that started it ended) the wait ends without reading again.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstring>
 
 #include "app/key_wait.h"
 #include "app/terminal_key.h"
@@ -20,6 +24,8 @@
 namespace beam {
 namespace {
 
+// How often the wait checks that the terminal is still this job's.
+constexpr int kOwnerCheckMs = 200;
 // After ESC, a following byte this soon belongs to the same press (an arrow's
 // bytes over a slow link can come this far apart).
 constexpr int kEscapeFollowMs = 200;
@@ -27,40 +33,73 @@ constexpr int kEscapeFollowMs = 200;
 constexpr int kSequenceFollowMs = 300;
 
 // Catchable signals whose default action ends the process: the handler puts
-// the terminal back first, then the signal ends the process as it would have.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,
-                                  SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPIPE};
-constexpr int kEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
-// With job control's SIGTSTP (stop with the terminal put back) and SIGCONT
-// (the wait's settings again).
-constexpr int kHandledCount = kEndingCount + 2;
+// the terminal back first, then the signal ends the process as it would have
+// (a crash signal too). Those whose default is to ignore (WINCH, CHLD, URG,
+// and SIGIO where it is not SIGPOLL) or to stop are not among them.
+constexpr int kEndingSignals[] = {
+    SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGPOLL  // Linux and System V: SIGIO's other name, and it ends the process
+    SIGPOLL,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+};
+constexpr int kFixedEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
+// Room for every handler: the fixed list, the real-time signals (Linux has
+// 31 or 32 for programs), SIGTSTP and SIGCONT.
+constexpr int kMaxHandled = kFixedEndingCount + 64 + 2;
 
-// What the signal handlers need. gTerminal and gSaved are written before the
-// handlers are installed; gActive only with every handled signal blocked.
-int gTerminal = -1;
-struct termios gSaved;   // the terminal as it was: put back on every way out
-struct termios gActive;  // what the wait has set: put back after a stop
-sigset_t gHandled;       // every signal with a handler of ours
+// What the signal handlers share with the wait, in one place. There is one
+// wait at a time in a process: RawTerminal fills this when it takes the
+// terminal and empties it (fd -1) when it gives it back; a second
+// RawTerminal while one exists takes nothing. Every field is written only
+// with all signals in `blocked` blocked, or before the handlers exist.
+struct SharedTerminal {
+  int fd = -1;             // the controlling terminal, open for the wait
+  struct termios saved;    // as it was: put back on every way out
+  struct termios active;   // as the wait has set it (read back from the terminal)
+  sigset_t blocked;        // the handled signals, SIGTTIN and SIGTTOU
+};
+SharedTerminal gTerminal;
 
-// Only the terminal's foreground job may change its settings; in the
-// background they are the shell's (and trying would stop the process).
-void setIfForeground(const struct termios& settings) {
-  if (tcgetpgrp(gTerminal) == getpgrp()) tcsetattr(gTerminal, TCSANOW, &settings);
+bool sameSettings(const struct termios& a, const struct termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+bool ownsTerminal() { return tcgetpgrp(gTerminal.fd) == getpgrp(); }
+
+// Puts the saved settings back, from the foreground or the background
+// (SIGTTOU is blocked), but only while the terminal still has the wait's
+// settings: settings that someone else has set since stay as they are.
+void restoreIfOurs() {
+  struct termios now;
+  if (tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active)) {
+    tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.saved);
+  }
 }
 
 extern "C" void restoreAndEnd(int signal) {
-  setIfForeground(gSaved);
+  restoreIfOurs();
   // SA_RESETHAND has put back the default action; the raised signal ends the
-  // process, at once or as soon as this handler returns.
+  // process as soon as this handler returns (a fault ends it by repeating).
   raise(signal);
 }
 
-// Runs with every handled signal blocked. SIGCONT in particular stays blocked
-// until this handler is installed again, so a SIGTSTP that follows a SIGCONT
-// at once always finds it and never stops the process with the terminal raw.
+// Runs with all of gTerminal.blocked blocked. SIGCONT in particular stays
+// blocked until this handler is installed again, so a SIGTSTP that follows
+// a SIGCONT at once always finds it and never stops the process raw.
 extern "C" void stopRestored(int) {
   const int savedErrno = errno;
-  setIfForeground(gSaved);
+  restoreIfOurs();
   struct sigaction stop = {};
   struct sigaction self = {};
   stop.sa_handler = SIG_DFL;
@@ -73,131 +112,170 @@ extern "C" void stopRestored(int) {
   raise(SIGTSTP);  // stops here until continued
   sigprocmask(SIG_BLOCK, &tstp, nullptr);
   sigaction(SIGTSTP, &self, nullptr);
-  // Continued, or the stop was discarded (an orphaned process group, where no
-  // SIGCONT follows): read as before, if the terminal is ours.
-  setIfForeground(gActive);
+  // Continued in the foreground, or the stop was discarded (an orphaned
+  // process group, where no SIGCONT follows): read raw as before. Continued
+  // in the background: the wait sees that and ends.
+  if (ownsTerminal()) tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.active);
   errno = savedErrno;
 }
 
 extern "C" void resumeActive(int) {
   const int savedErrno = errno;
-  setIfForeground(gActive);
+  if (ownsTerminal()) tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.active);
   errno = savedErrno;
 }
 
 // Owns the terminal's state for the time of the wait: saves the settings,
-// installs the handlers, switches to raw input; puts all of it back when it
-// goes. A signal that was ignored (nohup, a background job without job
-// control) stays ignored.
+// installs the handlers, switches to raw input and drops what was typed
+// before; puts all of it back when it goes. A signal that was ignored
+// (nohup, a background job without job control) stays ignored. SIGTTIN and
+// SIGTTOU stay blocked meanwhile, so that neither a read nor the restore
+// stops the process once the terminal is the shell's: the read fails
+// instead, and the wait ends.
 class RawTerminal {
  public:
   explicit RawTerminal(int fd) {
-    if (tcgetattr(fd, &gSaved) != 0) return;
-    gTerminal = fd;
-    sigemptyset(&gHandled);
-    for (int signal : kEndingSignals) sigaddset(&gHandled, signal);
-    sigaddset(&gHandled, SIGTSTP);
-    sigaddset(&gHandled, SIGCONT);
-    for (int i = 0; i < kEndingCount; ++i) {
-      install(i, kEndingSignals[i], restoreAndEnd, SA_RESETHAND);
+    if (gTerminal.fd >= 0 || tcgetattr(fd, &gTerminal.saved) != 0) return;
+    sigemptyset(&gTerminal.blocked);
+    sigaddset(&gTerminal.blocked, SIGTTIN);
+    sigaddset(&gTerminal.blocked, SIGTTOU);
+    for (int signal : kEndingSignals) add(signal);
+#ifdef SIGRTMIN
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) add(signal);
+#endif
+    add(SIGTSTP);
+    add(SIGCONT);
+    sigprocmask(SIG_BLOCK, &gTerminal.blocked, &mask_);
+    gTerminal.fd = fd;
+    for (int i = 0; i < count_; ++i) {
+      const bool ending = signals_[i] != SIGTSTP && signals_[i] != SIGCONT;
+      install(i, ending ? restoreAndEnd : signals_[i] == SIGTSTP ? stopRestored : resumeActive,
+              ending ? SA_RESETHAND : SA_RESTART);
     }
-    install(kEndingCount, SIGTSTP, stopRestored, SA_RESTART);
-    install(kEndingCount + 1, SIGCONT, resumeActive, SA_RESTART);
 
-    struct termios raw = gSaved;
+    struct termios raw = gTerminal.saved;
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
     raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    raw_ = apply(raw);
+    raw.c_cc[VMIN] = 0;
+    raw.c_cc[VTIME] = tenthsOf(kOwnerCheckMs);
+    // Only keys pressed after the closing line count: TCSAFLUSH drops what
+    // was typed before (an extra Enter, the rest of a paste).
+    gTerminal.active = raw;
+    raw_ = ownsTerminal() && tcsetattr(fd, TCSAFLUSH, &raw) == 0;
+    if (raw_) tcgetattr(fd, &gTerminal.active);
+    sigset_t during = mask_;
+    sigaddset(&during, SIGTTIN);
+    sigaddset(&during, SIGTTOU);
+    sigprocmask(SIG_SETMASK, &during, nullptr);
   }
 
   // Puts the terminal back with the handled signals blocked, so that no
   // handler can set raw input again afterwards; one that came meanwhile is
   // delivered with its previous action.
   ~RawTerminal() {
-    if (gTerminal < 0) return;
-    sigset_t before;
-    sigprocmask(SIG_BLOCK, &gHandled, &before);
-    setIfForeground(gSaved);
-    for (int i = 0; i < kHandledCount; ++i) {
+    if (count_ == 0) return;
+    sigprocmask(SIG_BLOCK, &gTerminal.blocked, nullptr);
+    restoreIfOurs();
+    for (int i = 0; i < count_; ++i) {
       if (installed_[i]) sigaction(signals_[i], &previous_[i], nullptr);
     }
-    gTerminal = -1;
-    sigprocmask(SIG_SETMASK, &before, nullptr);
+    gTerminal.fd = -1;
+    sigprocmask(SIG_SETMASK, &mask_, nullptr);
   }
   RawTerminal(const RawTerminal&) = delete;
   RawTerminal& operator=(const RawTerminal&) = delete;
 
   bool isRaw() const { return raw_; }
 
-  /// Reads one byte: without a time limit when milliseconds is 0, else
-  /// within that time (in the terminal's tenths of a second, rounded up).
-  /// False on timeout, end or error.
-  bool readByte(unsigned char& byte, int milliseconds) {
-    const auto tenths = static_cast<cc_t>(milliseconds == 0 ? 0 : (milliseconds + 99) / 100);
-    if (gActive.c_cc[VTIME] != tenths) {
-      struct termios timed = gActive;
-      timed.c_cc[VMIN] = tenths == 0 ? 1 : 0;
+  enum class Read { kByte, kNothing, kLost };
+
+  /// Reads one byte within the given time (the terminal counts tenths of a
+  /// second: 301 ms waits 400). kNothing when the time ran out, kLost when
+  /// the terminal is no longer this job's or has gone (hung up: a read
+  /// that finds nothing long before its time is the end of the terminal).
+  Read readByte(unsigned char& byte, int milliseconds) {
+    if (!ownsTerminal()) return Read::kLost;
+    const cc_t tenths = tenthsOf(milliseconds);
+    if (gTerminal.active.c_cc[VTIME] != tenths) {
+      struct termios timed = gTerminal.active;
       timed.c_cc[VTIME] = tenths;
-      if (!apply(timed)) return false;
+      if (!apply(timed)) return Read::kLost;
     }
-    for (;;) {
-      const ssize_t n = read(gTerminal, &byte, 1);
-      if (n == 1) return true;
-      if (n < 0 && errno == EINTR) continue;
-      return false;
-    }
+    const auto start = std::chrono::steady_clock::now();
+    const ssize_t n = read(gTerminal.fd, &byte, 1);
+    if (n == 1) return Read::kByte;
+    if (n < 0) return errno == EINTR ? Read::kNothing : Read::kLost;
+    const auto waited = std::chrono::steady_clock::now() - start;
+    return waited < std::chrono::milliseconds(milliseconds / 2) ? Read::kLost : Read::kNothing;
   }
 
  private:
-  // Sets the terminal and records it as the wait's settings, as one step
-  // for the handlers.
+  static cc_t tenthsOf(int milliseconds) { return static_cast<cc_t>((milliseconds + 99) / 100); }
+
+  // Sets the terminal, if it still has the wait's settings, and records
+  // what it then has, as one step for the handlers.
   static bool apply(const struct termios& settings) {
     sigset_t before;
-    sigprocmask(SIG_BLOCK, &gHandled, &before);
-    gActive = settings;
-    const bool done = tcsetattr(gTerminal, TCSANOW, &settings) == 0;
+    sigprocmask(SIG_BLOCK, &gTerminal.blocked, &before);
+    struct termios now;
+    const bool done = tcgetattr(gTerminal.fd, &now) == 0 &&
+                      sameSettings(now, gTerminal.active) &&
+                      tcsetattr(gTerminal.fd, TCSANOW, &settings) == 0 &&
+                      tcgetattr(gTerminal.fd, &gTerminal.active) == 0;
     sigprocmask(SIG_SETMASK, &before, nullptr);
     return done;
   }
 
-  void install(int slot, int signal, void (*handler)(int), unsigned flags) {
-    signals_[slot] = signal;
-    if (sigaction(signal, nullptr, &previous_[slot]) != 0 ||
+  void add(int signal) {
+    if (count_ == kMaxHandled) return;
+    signals_[count_++] = signal;
+    sigaddset(&gTerminal.blocked, signal);
+  }
+
+  void install(int slot, void (*handler)(int), int flags) {
+    if (sigaction(signals_[slot], nullptr, &previous_[slot]) != 0 ||
         previous_[slot].sa_handler == SIG_IGN) {
       return;
     }
     struct sigaction action = {};
     action.sa_handler = handler;
-    action.sa_flags = static_cast<int>(flags);
-    action.sa_mask = gHandled;
-    installed_[slot] = sigaction(signal, &action, nullptr) == 0;
+    action.sa_flags = flags;
+    action.sa_mask = gTerminal.blocked;
+    installed_[slot] = sigaction(signals_[slot], &action, nullptr) == 0;
   }
 
   bool raw_ = false;
-  int signals_[kHandledCount] = {};
-  struct sigaction previous_[kHandledCount];
-  bool installed_[kHandledCount] = {};
+  sigset_t mask_;  // the process's signal mask before the wait
+  int count_ = 0;
+  int signals_[kMaxHandled] = {};
+  struct sigaction previous_[kMaxHandled];
+  bool installed_[kMaxHandled] = {};
 };
 
 void readOneKeyPress(RawTerminal& terminal) {
-  KeyPressParser parser;
+  using Read = RawTerminal::Read;
   unsigned char byte = 0;
-  if (!terminal.readByte(byte, 0)) return;
+  for (;;) {
+    const Read got = terminal.readByte(byte, kOwnerCheckMs);
+    if (got == Read::kByte) break;
+    if (got == Read::kLost) return;
+  }
+  KeyPressParser parser;
   while (!parser.feed(byte)) {
     const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
-    if (!terminal.readByte(byte, wait)) return;
+    if (terminal.readByte(byte, wait) != Read::kByte) return;
   }
 }
 
 }  // namespace
 
 void waitForKey() {
-  if (!isatty(STDOUT_FILENO)) return;  // nobody sees the closing line
+  // Standard output must be the controlling terminal itself, with this job
+  // in its foreground: tcgetpgrp fails on any other file or terminal.
+  if (tcgetpgrp(STDOUT_FILENO) != getpgrp()) return;
   const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return;
-  if (tcgetpgrp(fd) == getpgrp()) {  // a background job never waits
+  {
     RawTerminal terminal(fd);
     if (terminal.isRaw()) readOneKeyPress(terminal);
   }

@@ -51,20 +51,28 @@ void waitForKey() {
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    0, nullptr);
   if (input == INVALID_HANDLE_VALUE) return;
+  // The mode is switched, and later put back, only when it could be read:
+  // "restoring" a mode never read would leave the console without echo.
   DWORD saved = 0;
-  GetConsoleMode(input, &saved);
-  gConsoleInput = input;
-  gSavedMode = saved;
-  SetConsoleCtrlHandler(restoreOnControlEvent, TRUE);
-  SetConsoleMode(input, 0);
+  const bool switched = GetConsoleMode(input, &saved) != FALSE;
+  if (switched) {
+    gConsoleInput = input;
+    gSavedMode = saved;
+    SetConsoleCtrlHandler(restoreOnControlEvent, TRUE);
+    SetConsoleMode(input, 0);
+  }
+  // Only keys pressed after the closing line count.
+  FlushConsoleInputBuffer(input);
   for (;;) {
     INPUT_RECORD record;
     DWORD count = 0;
     if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
     if (endsKeyWait(eventOf(record))) break;
   }
-  SetConsoleMode(input, saved);
-  SetConsoleCtrlHandler(restoreOnControlEvent, FALSE);
+  if (switched) {
+    SetConsoleMode(input, saved);
+    SetConsoleCtrlHandler(restoreOnControlEvent, FALSE);
+  }
   CloseHandle(input);
 }
 

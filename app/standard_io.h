@@ -44,9 +44,7 @@ class FileSource {
 /// flush() puts what was gathered on the file and flushes it. The run
 /// flushes before each read (so each prompt is seen while the program
 /// waits) and before the key wait (so the report and the closing line are
-/// seen). Failed writes (output closed, disk full) are not reported: that
-/// text is lost and the run goes on. Line ends are the C library's text
-/// line ends (CR LF on Windows).
+/// seen). Line ends are the C library's text line ends (CR LF on Windows).
 class Output {
  public:
   /// Writes to file; with nullptr the text is only gathered (tests, fuzzing).
@@ -55,13 +53,13 @@ class Output {
   std::string text;
 
   /// Writes the gathered text and flushes the file; the text is then empty.
-  /// Without a file nothing happens and the text stays.
-  void flush() {
-    if (file_ == nullptr) return;
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
-    std::fflush(file_);
-    text.clear();
-  }
+  /// Without a file nothing happens and the text stays. A write or flush
+  /// that fails (disk full, output closed, I/O error) ends the program:
+  /// one line on standard error, such as "beam: cannot write the output: No
+  /// space left on device", and exit status 1, so that a lost report is
+  /// never taken for a finished run. (A reader that goes away ends it by
+  /// SIGPIPE first, where the system has that signal.)
+  void flush();
 
  private:
   std::FILE* file_;

@@ -3,6 +3,7 @@
 // transcripts kept beside this file (NAME.in is typed, NAME.out is what the
 // program must write).
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,24 @@ TEST(EndToEndConversation, EachPromptIsShownBeforeItsRead) {
                                         << result.output;
   EXPECT_EQ(result.output, withPlatformLineEnds(testing_support::readFile(
                                transcriptPath("typical.out"))));
+}
+
+// A write to a closed standard output fails with EBADF, to /dev/full with
+// ENOSPC: the run ends there with one line on standard error and status 1.
+TEST(EndToEndOutput, UnwritableOutputIsReportedWithStatusOne) {
+  // output, the reason standard error gives
+  const std::pair<OutputTo, const char*> outputs[] = {{OutputTo::kClosed, "Bad file descriptor"},
+                                                      {OutputTo::kFull, "No space left on device"}};
+  for (const auto& [to, reason] : outputs) {
+    if (to == OutputTo::kFull && access("/dev/full", W_OK) != 0) {
+      GTEST_SKIP() << "no /dev/full here (macOS); the closed output was tested";
+    }
+    const auto result = testing_support::runBeamOnText("6 2 0 0 kN/m kN m\n", to);
+    ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status;
+    EXPECT_EQ(WEXITSTATUS(result.status), 1);
+    EXPECT_EQ(result.errors,
+              withPlatformLineEnds(std::string("beam: cannot write the output: ") + reason + "\n"));
+  }
 }
 
 }  // namespace

@@ -60,15 +60,19 @@ bool readable(int fd, int milliseconds) {
 // the system discards stop signals to it.) The stand-in shell acts on
 // SIGUSR1 as `fg`, on SIGUSR2 as `kill %1`, and on SIGURG as `fg` followed
 // at once by a stop from elsewhere; it takes the terminal back when its job
-// stops, as a shell does, and counts the stops.
+// stops, as a shell does, and counts the stops. On SIGALRM it takes the
+// terminal back while its job runs, as the shell does when a script that
+// started the job in the background ends.
 enum class Layout { kAlone, kForegroundJob, kBackgroundJob };
 // Where the program's standard output goes; its standard input is a pipe.
-enum class Output { kTerminal, kPipe, kFile };
+enum class Output { kTerminal, kPipe, kFile, kOtherTerminal };
 
 struct PtyOptions {
   Layout layout = Layout::kAlone;
   Output output = Output::kTerminal;
   bool highDescriptor = false;  // descriptors below FD_SETSIZE all taken
+  bool ignoreHangup = false;    // started with SIGHUP ignored (nohup, trap '' HUP)
+  std::string typedEarly = {};  // typed on the terminal before the answers arrive
 };
 
 // Open files the high-descriptor run needs.
@@ -81,6 +85,9 @@ class PtyRun {
  public:
   explicit PtyRun(PtyOptions options = {}) : options_(options) {
     EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
+    if (options.output == Output::kOtherTerminal) {
+      EXPECT_EQ(openpty(&otherMaster_, &otherSlave_, nullptr, nullptr, nullptr), 0);
+    }
     tcgetattr(slave_, &before_);
     int input[2];
     int output[2];
@@ -103,12 +110,15 @@ class PtyRun {
       if (options.output == Output::kFile) {
         dup2(open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
       }
+      if (options.output == Output::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
+      if (options.ignoreHangup) std::signal(SIGHUP, SIG_IGN);
       for (int fd = STDERR_FILENO + 1; fd < 64; ++fd) close(fd);
       if (options.highDescriptor) takeLowDescriptors();
       testing_support::execute(command);
     }
     close(input[0]);
     close(output[1]);
+    if (!options.typedEarly.empty()) press(options.typedEarly);
     const std::string typed = "6\n2\n0\n0\nkN/m\nkN\nm\n";
     EXPECT_EQ(write(input[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     close(input[1]);
@@ -123,7 +133,9 @@ class PtyRun {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
-    for (int fd : {master_, slave_, output_}) close(fd);
+    for (int fd : {master_, slave_, output_, otherMaster_, otherSlave_}) {
+      if (fd >= 0) close(fd);
+    }
     munmap(stops_, sizeof(int));
   }
 
@@ -175,6 +187,13 @@ class PtyRun {
   void foreground() { kill(pid_, SIGUSR1); }
   void killJob() { kill(pid_, SIGUSR2); }
   void foregroundThenStop() { kill(pid_, SIGURG); }
+  void takeTerminalBack() { kill(pid_, SIGALRM); }
+
+  // Closes the terminal's screen side, as when its window is closed.
+  void closeWindow() {
+    close(master_);
+    master_ = -1;
+  }
 
   // Waits (bounded) until the job has stopped this many times in all and
   // the stand-in shell has taken the terminal back.
@@ -249,6 +268,8 @@ class PtyRun {
   // status.
   static void runAsJob(int terminal, bool inForeground, int* stops) {
     std::signal(SIGTTOU, SIG_IGN);  // the shell may hand over the terminal
+    shellTerminal = terminal;
+    std::signal(SIGALRM, [](int) { tcsetpgrp(shellTerminal, getpgrp()); });
     sigset_t commands;
     sigemptyset(&commands);
     sigaddset(&commands, SIGUSR1);
@@ -260,6 +281,7 @@ class PtyRun {
     if (inForeground) tcsetpgrp(terminal, job == 0 ? getpid() : job);
     if (job == 0) {
       std::signal(SIGTTOU, SIG_DFL);
+      std::signal(SIGALRM, SIG_DFL);
       sigprocmask(SIG_UNBLOCK, &commands, nullptr);
       return;
     }
@@ -302,7 +324,11 @@ class PtyRun {
     }
   }
 
+  static inline int shellTerminal = -1;  // for the stand-in shell's SIGALRM
+
   PtyOptions options_;
+  int otherMaster_ = -1;  // the other terminal standard output may go to
+  int otherSlave_ = -1;
   int master_ = -1;
   int slave_ = -1;
   int output_ = -1;
@@ -353,8 +379,13 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyWait, ::testing::ValuesIn(kKeys),
                            return std::string(param.param.name);
                          });
 
-// signal sent while the program waits for its key
-const int kSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGUSR1};
+// signal sent while the program waits for its key: ending ones, a crash
+// signal, a real-time one
+const int kSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGUSR1, SIGSEGV,
+#ifdef SIGRTMIN
+                        SIGRTMIN + 1,
+#endif
+};
 
 class KeyWaitSignal : public ::testing::TestWithParam<int> {};
 
@@ -429,6 +460,7 @@ const NoWaitCase kNoWait[] = {
     {"output_to_a_pipe", {Layout::kAlone, Output::kPipe}},
     {"output_to_a_file", {Layout::kAlone, Output::kFile}},
     {"background_job", {Layout::kBackgroundJob, Output::kTerminal}},
+    {"output_to_another_terminal", {Layout::kAlone, Output::kOtherTerminal}},
 };
 
 void PrintTo(const NoWaitCase& c, std::ostream* out) { *out << c.name; }
@@ -470,6 +502,47 @@ TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
   run.press("A");
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// The shell takes the terminal back during the wait (a script that started
+// the program in the background has ended): the wait ends within its
+// check, the terminal's settings are put back from the background, and a
+// key typed a moment later is left for the shell.
+TEST(KeyWaitJobControl, EndsWhenTheShellTakesTheTerminalBack) {
+  PtyRun run({Layout::kForegroundJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.takeTerminalBack();
+  ASSERT_TRUE(run.waitForRaw(false));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  run.press("x");
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_TRUE(run.settingsRestored());
+  EXPECT_EQ(run.leftForLaterReader(), "x");
+}
+
+// Keys typed before the closing line (an Enter too many, the rest of a
+// paste) are dropped: only a key pressed during the wait ends it.
+TEST(KeyWaitPress, KeysTypedBeforeTheClosingLineDoNotEndTheWait) {
+  PtyOptions options;
+  options.typedEarly = "k\r\r";
+  PtyRun run(options);
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(run.stillRunning());
+  run.press("q");
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// The terminal's window closed during the wait while SIGHUP is ignored: the
+// reads find nothing or fail, and the wait ends at once rather than spin.
+TEST(KeyWaitPress, EndsWhenTheTerminalGoesAway) {
+  PtyOptions options;
+  options.ignoreHangup = true;
+  PtyRun run(options);
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.closeWindow();
+  EXPECT_EQ(run.exitCode(), 0);
 }
 
 // `fg` and a stop from elsewhere right after it, a thousand times: the job

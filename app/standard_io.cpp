@@ -1,0 +1,28 @@
+#include "app/standard_io.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace beam {
+namespace {
+
+[[noreturn]] void endForUnwritableOutput(int error) {
+  std::fprintf(stderr, "beam: cannot write the output: %s\n", std::strerror(error));
+  std::fflush(stderr);
+  std::_Exit(1);  // not exit(): its flush of the same output would fail again
+}
+
+}  // namespace
+
+void Output::flush() {
+  if (file_ == nullptr) return;
+  errno = 0;
+  const bool written =
+      (text.empty() || std::fwrite(text.data(), 1, text.size(), file_) == text.size()) &&
+      std::fflush(file_) == 0;
+  if (!written) endForUnwritableOutput(errno != 0 ? errno : EIO);
+  text.clear();
+}
+
+}  // namespace beam
