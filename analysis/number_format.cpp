@@ -2,18 +2,26 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+
+#include "analysis/scientific17.h"
 
 namespace beam {
 namespace {
 
-constexpr int kDigits17 = 17;
-constexpr int kDigits6 = 6;
+// Digits taken from the exact expansion, and digits written.
+constexpr int kExactDigits = 17;
+constexpr int kShownDigits = 6;
+// Decimal exponents of the first digit written in fixed form: from 0.0001
+// (-4) up to 999999 (5); outside them, exponent form.
+constexpr int kSmallestFixedExponent = -4;
+constexpr int kLargestFixedExponent = kShownDigits - 1;
+// The longest rendering: sign, digit, point, five digits, "e-308".
+constexpr int kLongestText = 13;
 
 // Significant decimal digits ('0'..'9') and the decimal exponent of the first.
 struct DecimalDigits {
-  char digit[kDigits17 + 2] = {};
+  char digit[kExactDigits] = {};
   int exponent = 0;
 };
 
@@ -41,8 +49,9 @@ void roundHalfUp(DecimalDigits& d, int to) {
 
 // 17 significant digits of m > 0, correctly rounded from its exact expansion.
 //
-// Why this is the rule's 17 digits: half up at 17 digits of the truncated 18
-// equals half up at 17 digits of the exact value (the 18th digit is >= 5
+// Why these, rounded half up to 6, give the same as the exact expansion's
+// first 18 digits rounded half up to 17 and then to 6: half up at 17 digits
+// of the truncated 18 equals half up at 17 digits of the exact value (the 18th digit is >= 5
 // exactly when the remainder is at least half a unit). Correct rounding
 // differs from half up only on an exact tie with an even 17th digit, where
 // it stays one unit lower. That never reaches the 6-digit result: rounding
@@ -54,9 +63,8 @@ DecimalDigits digits17(double m) {
   const char* const end = scientific17(text, m);
   // text: "d.dddddddddddddddde+XX"
   d.digit[0] = text[0];
-  std::memcpy(d.digit + 1, text + 2, kDigits17 - 1);
-  d.digit[kDigits17] = '0';
-  const char* exponentText = text + kDigits17 + 2;  // just past 'e'
+  std::memcpy(d.digit + 1, text + 2, kExactDigits - 1);
+  const char* exponentText = text + kExactDigits + 2;  // just past 'e'
   const bool negative = *exponentText == '-';
   int exponent = 0;
   std::from_chars(exponentText + 1, end, exponent);  // past the sign
@@ -102,41 +110,20 @@ char* writeFixedForm(char* out, const char* digit, int significant, int exponent
 
 }  // namespace
 
-#if BEAM_HAVE_DOUBLE_TO_CHARS
-char* scientific17ToChars(char* out, double m) {
-  return std::to_chars(out, out + kScientific17Size, m, std::chars_format::scientific,
-                       kDigits17 - 1)
-      .ptr;
-}
-#endif
-
-char* scientific17Printf(char* out, double m) {
-  const int length = std::snprintf(out, kScientific17Size, "%.16e", m);
-  return out + (length > 0 ? length : 0);
-}
-
-char* scientific17(char* out, double m) {
-#if BEAM_HAVE_DOUBLE_TO_CHARS
-  return scientific17ToChars(out, m);
-#else
-  return scientific17Printf(out, m);
-#endif
-}
-
 std::string formatValue(double x) {
   if (x == 0.0) return "0";
   if (std::isnan(x)) return "-1.#IND";
   if (std::isinf(x)) return x > 0 ? "1.#INF" : "-1.#INF";
 
   DecimalDigits d = digits17(std::fabs(x));
-  roundHalfUp(d, kDigits6);
-  int significant = kDigits6;
+  roundHalfUp(d, kShownDigits);
+  int significant = kShownDigits;
   while (significant > 1 && d.digit[significant - 1] == '0') --significant;
 
-  char text[24];
+  char text[kLongestText];
   char* out = text;
   if (std::signbit(x)) *out++ = '-';
-  if (d.exponent < -4 || d.exponent >= kDigits6) {
+  if (d.exponent < kSmallestFixedExponent || d.exponent > kLargestFixedExponent) {
     out = writeExponentForm(out, d.digit, significant, d.exponent);
   } else {
     out = writeFixedForm(out, d.digit, significant, d.exponent);

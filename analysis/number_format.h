@@ -9,10 +9,11 @@ namespace beam {
 /// Renders x with six significant digits. Rules, in order:
 ///  - zero of either sign is "0";
 ///  - +infinity is "1.#INF", -infinity "-1.#INF", every NaN "-1.#IND";
-///  - otherwise the first 18 significant digits of the exact decimal
-///    expansion of |x| (truncated) are rounded half up to 17 digits, and those
-///    half up to 6; a carry out of the first digit gives 100000 and raises
-///    the decimal exponent X by one;
+///  - otherwise the 17 significant digits of |x| correctly rounded from its
+///    exact decimal expansion are rounded half up to 6; a carry out of the
+///    first digit gives 100000 and raises the decimal exponent X by one.
+///    (This equals rounding the exact expansion's first 18 digits half up to
+///    17, then to 6: number_format.cpp shows why the two never differ);
 ///  - X < -4 or X >= 6: exponent form, trailing zeros of the fraction dropped,
 ///    exponent signed and at least three digits;
 ///  - otherwise fixed form with 5 - X decimals, trailing zeros and a bare
@@ -40,23 +41,5 @@ namespace beam {
 /// The result is at most 13 characters ("-1.23457e-308"), so it never leaves
 /// the string's inline storage.
 std::string formatValue(double x);
-
-/// Room for the text of scientific17, terminator included.
-inline constexpr int kScientific17Size = 32;
-
-/// Writes the 17 correctly rounded significant digits of a finite m > 0 in
-/// scientific form with 16 decimals, "d.dddddddddddddddde+XX" (two or three
-/// exponent digits), to out (kScientific17Size bytes); returns the end of
-/// the text. formatValue's digits come from here. The route is chosen once,
-/// when the build is configured: the C++ library's floating-point to_chars
-/// where it has one, else snprintf's "%.16e", which is exact in glibc, musl,
-/// the BSD and macOS C libraries and MinGW-w64's. Both are available by name
-/// for tests; scientific17ToChars only where to_chars exists.
-/// Example: scientific17(out, 0.1) -> "1.0000000000000001e-01".
-char* scientific17(char* out, double m);
-#if BEAM_HAVE_DOUBLE_TO_CHARS
-char* scientific17ToChars(char* out, double m);
-#endif
-char* scientific17Printf(char* out, double m);
 
 }  // namespace beam

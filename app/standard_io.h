@@ -8,19 +8,9 @@
 #include <string>
 
 #include "app/input.h"
+#include "app/next_character.h"
 
 namespace beam {
-
-/// The next character of a single-threaded program's C stream, or EOF: the
-/// C library's buffer without its lock where it offers that (POSIX's
-/// getc_unlocked, found when the build is configured).
-inline int nextCharacter(std::FILE* file) {
-#if BEAM_HAVE_GETC_UNLOCKED
-  return getc_unlocked(file);
-#else
-  return std::getc(file);
-#endif
-}
 
 /// A Source (see input.h) over a C stream such as stdin, with one character
 /// of lookahead kept here: peek() reads it, take() lets it go. The file is
