@@ -1,5 +1,7 @@
 #include "app/input.h"
 
+#include "app/utf8.h"
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -17,9 +19,6 @@ constexpr std::int64_t kSaturation = 1'000'000'000'000'000;
 // can result: overflow above, values below the smallest subnormal under.
 constexpr std::int64_t kMaxDecimalExponent = 310;
 constexpr std::int64_t kMinDecimalExponent = -330;
-
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-bool isLeadByte(char c) { return static_cast<unsigned char>(c) >= 0xC0; }
 
 }  // namespace
 
@@ -88,12 +87,16 @@ NumberScan DecimalAccumulator::convert() const {
 namespace detail {
 
 std::size_t cutAtCharacterBoundary(const char* kept, std::size_t length, int next) {
-  if (next == kEndOfInput || isWhiteSpace(next) || !isContinuationByte(static_cast<char>(next))) {
-    return length;
-  }
+  const auto byte = [](int c) { return static_cast<unsigned char>(c); };
+  if (next == kEndOfInput || !isUtf8Continuation(byte(next))) return length;
+  // The character the next byte continues: its lead byte and the
+  // continuation bytes already kept.
   std::size_t start = length;
-  while (start > 0 && length - start < 3 && isContinuationByte(kept[start - 1])) --start;
-  if (start > 0 && isLeadByte(kept[start - 1])) return start - 1;
+  while (start > 0 && length - start < 3 && isUtf8Continuation(byte(kept[start - 1]))) --start;
+  if (start > 0 &&
+      static_cast<std::size_t>(utf8ContinuationCount(byte(kept[start - 1]))) > length - start) {
+    return start - 1;  // it does not fit whole: drop it
+  }
   return length;  // not UTF-8: keep the bytes as they came
 }
 

@@ -83,7 +83,8 @@ NumberScan scanNumber(Source& in);
 
 /// Scans one word after skipping white space: the characters up to the next
 /// white space or the end of input. The first 19 bytes are kept, cut back to
-/// the start of a UTF-8 character that would not fit whole; the rest is
+/// the start of a UTF-8 character (lead byte C2 to F4, app/utf8.h) that would
+/// not fit whole; the rest is
 /// consumed and dropped. Returns false when the end of input came before any
 /// character (the word is then empty). Sets reachedEnd when the scan stopped
 /// at the end of input.
@@ -219,7 +220,8 @@ NumberScan scanNumber(Source& in) {
 
 namespace detail {
 /// Length of a kept word cut back so that no UTF-8 character is split: when
-/// the byte after the cut continues a character, that character is dropped.
+/// the byte after the cut continues a character whose lead byte was kept,
+/// that character is dropped. Bytes that are not UTF-8 stay as they came.
 std::size_t cutAtCharacterBoundary(const char* kept, std::size_t length, int next);
 }  // namespace detail
 

@@ -31,6 +31,10 @@ constexpr int kOwnerCheckMs = 200;
 constexpr int kEscapeFollowMs = 200;
 // Inside a sequence the rest arrives together; wait longer before giving up.
 constexpr int kSequenceFollowMs = 300;
+// The terminal's timer counts tenths of a second: any other time would be
+// rounded up (301 ms would wait 400).
+static_assert(kOwnerCheckMs % 100 == 0 && kEscapeFollowMs % 100 == 0 &&
+              kSequenceFollowMs % 100 == 0);
 
 // Catchable signals whose default action ends the process: the handler puts
 // the terminal back first, then the signal ends the process as it would have

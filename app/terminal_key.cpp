@@ -1,18 +1,13 @@
 #include "app/terminal_key.h"
 
+#include "app/utf8.h"
+
 namespace beam {
 namespace {
 
 constexpr unsigned char kEscape = 0x1b;
 // A press longer than this is not a key; whatever it was, it ends here.
 constexpr std::size_t kLongestPress = 32;
-
-int utf8ContinuationCount(unsigned char lead) {
-  if (lead >= 0xC2 && lead <= 0xDF) return 1;
-  if (lead >= 0xE0 && lead <= 0xEF) return 2;
-  if (lead >= 0xF0 && lead <= 0xF4) return 3;
-  return 0;
-}
 
 }  // namespace
 
@@ -63,7 +58,7 @@ bool KeyPressParser::feed(unsigned char byte) {
     case State::kSs3:
       return true;
     case State::kUtf8:
-      if ((byte & 0xC0) != 0x80) return true;
+      if (!isUtf8Continuation(byte)) return true;
       return --continuationBytes_ == 0;
   }
   return true;

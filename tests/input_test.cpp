@@ -54,6 +54,26 @@ const NumberCase kNumbers[] = {
     {"0x1A", kOk, 0.0, "x1A", false},
     {"inf", kBad, 0, "inf", false},
     {"1,000", kOk, 1.0, ",000", false},
+    // hard cases, each expected double written out: halfway between two
+    // doubles (ties go to the even one), just above halfway by a long tail,
+    // the smallest and largest normal doubles and the tie above the largest
+    {"9007199254740993", kOk, 0x1p+53, "", true},
+    {"9007199254740995", kOk, 0x1.0000000000002p+53, "", true},
+    {"9007199254740993.000000000000000000000001", kOk, 0x1.0000000000001p+53, "", true},
+    {"1.00000000000000011102230246251565404236316680908203125", kOk, 0x1p+0, "", true},
+    {"1.000000000000000111022302462515654042363166809082031251", kOk, 0x1.0000000000001p+0, "",
+     true},
+    {"0.1", kOk, 0x1.999999999999ap-4, "", true},
+    {"123456789012345678901234567890e-10", kOk, 0x1.56a95319d63e1p+63, "", true},
+    {"2.2250738585072014e-308", kOk, 0x1p-1022, "", true},
+    {"1.7976931348623157e308", kOk, 0x1.fffffffffffffp+1023, "", true},
+    {"1.79769313486231580793728971405303415079934132710037826936173e308", kOk,
+     0x1.fffffffffffffp+1023, "", true},
+    {"1.79769313486231580793728971405303415079934132710037826936173778980444968292764750946649"
+     "017977587207096330286416692887910946555547851940402630657488671505820681908902000708383"
+     "676273854845817711531764475730270069855571366959622842914819860834936475292719074168444"
+     "365510704342711559699508093042880177904174497792e308",
+     kRange, 0, "", true},
 };
 
 TEST(ScanNumber, TakesTheLongestPrefixThatCanStillBeANumber) {
@@ -139,6 +159,11 @@ const WordCase kWords[] = {
     {"abcdefghijklmnop\xF0\x9F\x98\x80", true, "abcdefghijklmnop", ""},
     // cut at byte 19 inside a run of continuation bytes with no lead: kept
     {"abcdefghijklmno\x80\x80\x80\x80\x80 x", true, "abcdefghijklmno\x80\x80\x80\x80", " x"},
+    // C0 and C1 lead nothing (overlong forms): a cut after them keeps them
+    {"abcdefghijklmnopqr\xC0\x80 x", true, "abcdefghijklmnopqr\xC0", " x"},
+    {"abcdefghijklmnopqr\xC1\xBF", true, "abcdefghijklmnopqr\xC1", ""},
+    // a character already whole at the cut; the next byte is a stray
+    {"abcdefghijklmnopq\xC3\xA9\x80", true, "abcdefghijklmnopq\xC3\xA9", ""},
     // not UTF-8: bytes kept as they came
     {"\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", true,
      "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", ""},
@@ -198,6 +223,7 @@ const ReaderRun kRuns[] = {
     {"1e999 2 kN", 0, 0, "", ReaderState::kFailed},
     {"5kN 2 kN", 5, 0, "", ReaderState::kFailed},
     {"", 0, 0, "", ReaderState::kFailed},
+    {"6 2 ", 6, 2, "", ReaderState::kFailed},  // ends before the unit: emptied
 };
 
 TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {

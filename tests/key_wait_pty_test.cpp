@@ -28,6 +28,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "tests/child_process.h"
@@ -230,6 +231,10 @@ class PtyRun {
     return -1;
   }
 
+  // Puts the terminal's settings as they were before the run, as a shell
+  // does when its job stops.
+  void shellRestoresSettings() { tcsetattr(slave_, TCSANOW, &before_); }
+
   bool settingsRestored() {
     termios after;
     tcgetattr(slave_, &after);
@@ -353,6 +358,8 @@ const KeyCase kKeys[] = {
     {"esc", "\x1b", ""},
     {"ctrl_c", "\x03", ""},
     {"ctrl_z", "\x1a", ""},
+    {"ctrl_s", "\x13", ""},  // flow control is off while raw
+    {"ctrl_q", "\x11", ""},
     {"e_acute", "\xC3\xA9", ""},
     {"letter_then_more", "ab", "b"},
 };
@@ -493,14 +500,35 @@ TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
-// An arrow whose final byte comes 250 ms after "ESC [" (a slow link).
+// A key whose final byte comes 250 ms after the rest (a slow link): an arrow
+// (ESC [ A) and F1 (ESC O P) are each one press.
 TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
-  PtyRun run;
+  // the bytes before the pause, the final byte
+  const std::pair<std::string, std::string> keys[] = {{"\x1b[", "A"}, {"\x1bO", "P"}};
+  for (const auto& [head, final] : keys) {
+    PtyRun run;
+    ASSERT_TRUE(run.waitUntilReadingKeys());
+    run.press(head);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    run.press(final);
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_EQ(run.leftForLaterReader(), "") << final;
+  }
+}
+
+// SIGSTOP (no handler can see it) during the wait, the shell puts its own
+// settings back, then `fg`: the program reads raw again and one key ends it.
+TEST(KeyWaitJobControl, RawAgainAfterAStopItCouldNotSee) {
+  PtyRun run({Layout::kForegroundJob});
   ASSERT_TRUE(run.waitUntilReadingKeys());
-  run.press("\x1b[");
-  std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  run.press("A");
+  run.signal(SIGSTOP);
+  ASSERT_TRUE(run.waitForStops(1));
+  run.shellRestoresSettings();
+  run.foreground();
+  ASSERT_TRUE(run.waitForRaw(true));
+  run.press("q");
   EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_TRUE(run.settingsRestored());
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
