@@ -38,8 +38,8 @@ BeamSolution solveBeam(const BeamProblem& problem) {
   const double L = problem.L;
   BeamSolution s;
   s.totalLoad = (L * 0.5) * problem.W;
-  s.leftDistance = 0.33333333 * L;
-  s.rightDistance = 0.666666667 * L;
+  s.leftDistance = kLeftFraction * L;
+  s.rightDistance = kRightFraction * L;
   s.momentAboutA = s.leftDistance * s.totalLoad;
   if (productLeftNormalRange(s.leftDistance, s.totalLoad, s.momentAboutA)) {
     s.By = divideProductWide(s.leftDistance, s.totalLoad, L);

@@ -29,8 +29,20 @@ struct BeamProblem {
   UnitWord lengthUnit;
 };
 
+/// Where the load's resultant stands, as fractions of L from A and from B,
+/// as the method writes them: 1/3 and 2/3 cut to 8 and 9 digits. They stay
+/// short on purpose: every distance, moment and reaction follows from these
+/// digits, so that L = 6, W = 2 gives By = 1.99999998 and Ay = 4.00000002
+/// (both shown as 2 and 4 to six digits), not 2 and 4 exactly.
+inline constexpr double kLeftFraction = 0.33333333;
+inline constexpr double kRightFraction = 0.666666667;
+
 /// The derived quantities, each computed once, in double, with exactly the
-/// operands and order documented on solveBeam.
+/// operands and order documented on solveBeam. Three more values are
+/// computed where the report writes them and kept nowhere: the sum Ax + Bx
+/// (Eq-2), the signed moment term (-1.0 * leftDistance) * totalLoad, and
+/// totalLoad - By (the line before Ay); the horizontal block computes
+/// Ax - Bx (analysis/report.h).
 struct BeamSolution {
   double totalLoad = 0.0;
   double leftDistance = 0.0;
@@ -42,8 +54,8 @@ struct BeamSolution {
 
 /// Solves the vertical equilibrium:
 ///   totalLoad     = (L * 0.5) * W
-///   leftDistance  = 0.33333333 * L
-///   rightDistance = 0.666666667 * L
+///   leftDistance  = kLeftFraction * L     (0.33333333 * L)
+///   rightDistance = kRightFraction * L    (0.666666667 * L)
 ///   momentAboutA  = leftDistance * totalLoad
 ///   By            = momentAboutA / L
 ///   Ay            = totalLoad - By

@@ -4,19 +4,19 @@
 namespace beam {
 namespace {
 
-void writeSeparatorTwice(std::string& out) {
+void appendSeparatorTwice(std::string& out) {
   reportLine({kSeparatorLine}, out);
   reportLine({kSeparatorLine}, out);
 }
 
-void writeBxOnly(const BeamProblem& p, std::string& out) {
+void appendBxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", integerZero, " + ", p.Bx}, out);
   reportLine({" -Bx = ", -1.0 * p.Bx, " ", p.forceUnit}, out);
   reportLine({" Bx = ", p.Bx, " ", p.forceUnit, " <--, Acting Towards The Left Side Of The Beam"},
              out);
 }
 
-void writeAxOnly(const BeamProblem& p, std::string& out) {
+void appendAxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", p.Ax, " + ", integerZero}, out);
   reportLine({" Ax  = ", p.Ax, " ", p.forceUnit}, out);
   reportLine({" Ax  = ", p.Ax, " ", p.forceUnit,
@@ -25,7 +25,7 @@ void writeAxOnly(const BeamProblem& p, std::string& out) {
 }
 
 // The three lines on the difference Ax - Bx that open the last two cases.
-void writeDifference(const BeamProblem& p, std::string& out) {
+void appendDifference(const BeamProblem& p, std::string& out) {
   const double difference = p.Ax - p.Bx;
   reportLine({" Ax - Bx = ", p.Ax, " - ", p.Bx}, out);
   reportLine({" Ax - Bx = ", difference, " ", p.forceUnit}, out);
@@ -33,16 +33,16 @@ void writeDifference(const BeamProblem& p, std::string& out) {
              out);
 }
 
-void writeBothForces(const BeamProblem& p, std::string& out) {
+void appendBothForces(const BeamProblem& p, std::string& out) {
   reportLine({" This Means That An Extra Force Is Produced At Joint(Point) B Of The Beam  "}, out);
   reportLine({" Which Produces The Equation Below For The Entire Beam(Diagram, Figure) Above  "},
              out);
-  writeDifference(p, out);
+  appendDifference(p, out);
   reportLine({" Next Equation And Topic(s) To Be Resolved Later...............  "}, out);
 }
 
-void writeNoForces(const BeamProblem& p, std::string& out) {
-  writeDifference(p, out);
+void appendNoForces(const BeamProblem& p, std::string& out) {
+  appendDifference(p, out);
   reportLine({" Ax = ", "0.00 ", p.forceUnit, ", And , Bx = ", "0.00 ", p.forceUnit}, out);
 }
 
@@ -51,19 +51,19 @@ void writeNoForces(const BeamProblem& p, std::string& out) {
 void printHorizontalCase(const BeamProblem& problem, std::string& out) {
   switch (classifyHorizontalCase(problem.Ax, problem.Bx)) {
     case HorizontalCase::BxOnly:
-      writeBxOnly(problem, out);
+      appendBxOnly(problem, out);
       break;
     case HorizontalCase::AxOnly:
-      writeAxOnly(problem, out);
+      appendAxOnly(problem, out);
       break;
     case HorizontalCase::BothForces:
-      writeBothForces(problem, out);
+      appendBothForces(problem, out);
       break;
     case HorizontalCase::NoForces:
-      writeNoForces(problem, out);
+      appendNoForces(problem, out);
       break;
   }
-  writeSeparatorTwice(out);
+  appendSeparatorTwice(out);
 }
 
 }  // namespace beam

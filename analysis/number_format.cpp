@@ -72,7 +72,7 @@ DecimalDigits digits17(double m) {
   return d;
 }
 
-char* appendDigits(char* out, const char* digit, int count) {
+char* writeDigits(char* out, const char* digit, int count) {
   std::memcpy(out, digit, static_cast<std::size_t>(count));
   return out + count;
 }
@@ -81,7 +81,7 @@ char* writeExponentForm(char* out, const char* digit, int significant, int expon
   *out++ = digit[0];
   if (significant > 1) {
     *out++ = '.';
-    out = appendDigits(out, digit + 1, significant - 1);
+    out = writeDigits(out, digit + 1, significant - 1);
   }
   *out++ = 'e';
   *out++ = exponent < 0 ? '-' : '+';
@@ -97,13 +97,13 @@ char* writeFixedForm(char* out, const char* digit, int significant, int exponent
     *out++ = '0';
     *out++ = '.';
     for (int i = 0; i < -exponent - 1; ++i) *out++ = '0';
-    return appendDigits(out, digit, significant);
+    return writeDigits(out, digit, significant);
   }
   const int integerDigits = exponent + 1;
   for (int i = 0; i < integerDigits; ++i) *out++ = i < significant ? digit[i] : '0';
   if (significant > integerDigits) {
     *out++ = '.';
-    out = appendDigits(out, digit + integerDigits, significant - integerDigits);
+    out = writeDigits(out, digit + integerDigits, significant - integerDigits);
   }
   return out;
 }

@@ -15,10 +15,10 @@ namespace beam {
 /// Bx (numbers), then weightUnit, forceUnit, lengthUnit (words).
 extern const std::array<const char*, 7> kPrompts;
 
-/// Writes the seven prompts to out, each followed by its read from in.
-/// Before each read, while the input is still good, out is flushed, so the
-/// prompt (and everything before it) is seen while the program waits; once
-/// a read has failed or met the end, the remaining prompts are only
+/// Appends each of the seven prompts to out's text, then reads its value
+/// from in. Before each read, while the input is still good, out is flushed,
+/// so the prompt (and everything before it) is seen while the program waits;
+/// once a read has failed or met the end, the remaining prompts are only
 /// gathered.
 template <class Source>
 BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
@@ -46,7 +46,9 @@ BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
 void printReport(const BeamProblem& problem, std::string& text);
 
 /// The whole run on standard input and output: introduction, the seven
-/// reads, the report and the closing line (flushed), the key wait.
+/// reads, the report and the closing line (flushed), the key wait. Returns
+/// when the run is over; output that cannot be written ends the program
+/// there instead, with status 1 (Output::flush).
 void runProgram();
 
 }  // namespace beam
