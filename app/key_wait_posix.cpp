@@ -153,8 +153,9 @@ class RawTerminal {
     gTerminal.fd = fd;
     for (int i = 0; i < count_; ++i) {
       const bool ending = signals_[i] != SIGTSTP && signals_[i] != SIGCONT;
+      const unsigned flags = ending ? SA_RESETHAND : SA_RESTART;
       install(i, ending ? restoreAndEnd : signals_[i] == SIGTSTP ? stopRestored : resumeActive,
-              ending ? SA_RESETHAND : SA_RESTART);
+              static_cast<int>(flags));
     }
 
     struct termios raw = gTerminal.saved;
