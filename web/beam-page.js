@@ -97,7 +97,14 @@
     const key = event.key.toLowerCase();
     if (event.key === 'Tab' && !command && !event.altKey) return false;  // the focus moves
     // The browser's copy and paste, which the terminal fills and types in.
-    if (command && key === 'c' && terminal.hasSelection()) return false;
+    // Ctrl+Shift+C is the browser's own key for something else: copied here.
+    if (command && key === 'c' && terminal.hasSelection()) {
+      if (event.shiftKey && event.type === 'keydown' && navigator.clipboard) {
+        navigator.clipboard.writeText(terminal.getSelection());
+        event.preventDefault();
+      }
+      return false;
+    }
     if (command && key === 'v') return false;
     return true;
   });
