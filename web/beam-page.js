@@ -94,13 +94,13 @@
 
   terminal.attachCustomKeyEventHandler(function (event) {
     const command = event.ctrlKey || event.metaKey;
-    const key = event.key.toLowerCase();
+    const key = (event.key || '').toLowerCase();
     if (event.key === 'Tab' && !command && !event.altKey) return false;  // the focus moves
     // The browser's copy and paste, which the terminal fills and types in.
     // Ctrl+Shift+C is the browser's own key for something else: copied here.
     if (command && key === 'c' && terminal.hasSelection()) {
       if (event.shiftKey && event.type === 'keydown' && navigator.clipboard) {
-        navigator.clipboard.writeText(terminal.getSelection());
+        navigator.clipboard.writeText(terminal.getSelection()).catch(function () {});
         event.preventDefault();
       }
       return false;
