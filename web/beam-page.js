@@ -206,7 +206,8 @@
         if (run.line.length === 0) submit(END_OF_INPUT); else sendLine(run.line.join(''));
         endLine();
       } else if (character >= ' ' || character === '\t') {
-        if (run.line.length === 0) {
+        if (run.line.length === 0) {  // a new line, or one erased whole
+          endLine();
           await drawn();
           run.lineStart = { marker: terminal.registerMarker(0), x: terminal.buffer.active.cursorX };
         }
