@@ -13,8 +13,7 @@ const { chromium } = require('playwright-core');
 const [pageDir, transcripts, executablePath] = process.argv.slice(2);
 const transcript = (name) => fs.readFileSync(path.join(transcripts, name + '.out'), 'latin1');
 const closingLine = 'Press Any Key To Continue\n';
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-                '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css' };
 
 let server;
 let browser;
