@@ -8,13 +8,16 @@ namespace beam {
 /// (Windows: the console) and, on POSIX systems, this process group is its
 /// foreground job. Otherwise it returns at once and leaves the terminal's
 /// settings untouched: with output to a file, a pipe or another terminal,
-/// and in a background job.
+/// in a background job, and (POSIX) when SIGINT is ignored, as a script
+/// starts its & commands.
 ///
 /// The key is read from the console itself (the controlling terminal,
 /// CONIN$), not from standard input, which may be redirected and is left as
 /// it is. Input typed before the wait began is dropped. The key is not
 /// echoed, needs no Enter, and Ctrl+C is an ordinary key. All input of that
-/// one press is consumed (every byte of an escape sequence), and the
+/// one press is consumed (every byte of an escape sequence; a bracketed
+/// paste, asked for while raw unless TERM is unset or dumb, is one press;
+/// mouse and focus reports are read whole and are no press), and the
 /// console's settings are restored afterwards, also when a signal that ends
 /// the process comes during the wait. A stop (SIGTSTP) puts the settings
 /// back while stopped. The wait ends without a key when the terminal stops

@@ -9,6 +9,10 @@
 // does not). Between reads the wait checks that the terminal is still this
 // job's; once the shell has taken it back (the job put in the background, a
 // script that started it ended) the wait ends without reading again.
+//
+// While raw, the terminal is asked for bracketed paste, so that a paste is
+// one press read to its end instead of keys left for the shell; it is
+// switched off wherever the settings are put back.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,7 +20,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "app/key_wait.h"
 #include "app/terminal_key.h"
@@ -35,6 +41,9 @@ constexpr int kSequenceFollowMs = 300;
 // rounded up (301 ms would wait 400).
 static_assert(kOwnerCheckMs % 100 == 0 && kEscapeFollowMs % 100 == 0 &&
               kSequenceFollowMs % 100 == 0);
+
+constexpr std::string_view kPasteOn = "\x1b[?2004h";
+constexpr std::string_view kPasteOff = "\x1b[?2004l";
 
 // Catchable signals whose default action ends the process: the handler puts
 // the terminal back first, then the signal ends the process as it would have
@@ -71,6 +80,7 @@ struct SharedTerminal {
   struct termios saved;    // as it was: put back on every way out
   struct termios active;   // as the wait has set it (read back from the terminal)
   sigset_t blocked;        // the handled signals, SIGTTIN and SIGTTOU
+  bool pasteMode = false;  // bracketed paste is asked for while raw
 };
 SharedTerminal gTerminal;
 
@@ -81,12 +91,31 @@ bool sameSettings(const struct termios& a, const struct termios& b) {
 
 bool ownsTerminal() { return tcgetpgrp(gTerminal.fd) == getpgrp(); }
 
+// Asks the terminal for bracketed paste, or switches it off, when the wait
+// uses it. Only write(), so that signal handlers may call it; a terminal
+// that cannot take the bytes changes nothing.
+void switchPasteMode(std::string_view sequence) {
+  if (!gTerminal.pasteMode) return;
+  const ssize_t written = write(gTerminal.fd, sequence.data(), sequence.size());
+  static_cast<void>(written);
+}
+
+// Raw again, with paste mode, after a stop or a shell's own settings; a
+// terminal still raw (continued twice) is left as it is.
+void resumeRaw() {
+  struct termios now;
+  if (tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active)) return;
+  if (tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.active) == 0) switchPasteMode(kPasteOn);
+}
+
 // Puts the saved settings back, from the foreground or the background
 // (SIGTTOU is blocked), but only while the terminal still has the wait's
-// settings: settings that someone else has set since stay as they are.
+// settings: settings that someone else has set since stay as they are, and
+// so does the paste mode of whoever set them (a shell's line editor).
 void restoreIfOurs() {
   struct termios now;
   if (tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active)) {
+    switchPasteMode(kPasteOff);
     tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.saved);
   }
 }
@@ -119,13 +148,13 @@ extern "C" void stopRestored(int) {
   // Continued in the foreground, or the stop was discarded (an orphaned
   // process group, where no SIGCONT follows): read raw as before. Continued
   // in the background: the wait sees that and ends.
-  if (ownsTerminal()) tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.active);
+  if (ownsTerminal()) resumeRaw();
   errno = savedErrno;
 }
 
 extern "C" void resumeActive(int) {
   const int savedErrno = errno;
-  if (ownsTerminal()) tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.active);
+  if (ownsTerminal()) resumeRaw();
   errno = savedErrno;
 }
 
@@ -167,7 +196,13 @@ class RawTerminal {
     // was typed before (an extra Enter, the rest of a paste).
     gTerminal.active = raw;
     raw_ = ownsTerminal() && tcsetattr(fd, TCSAFLUSH, &raw) == 0;
-    if (raw_) tcgetattr(fd, &gTerminal.active);
+    if (raw_) {
+      tcgetattr(fd, &gTerminal.active);
+      // A terminal that TERM does not name may not know the request.
+      const char* type = std::getenv("TERM");
+      gTerminal.pasteMode = type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
+      switchPasteMode(kPasteOn);
+    }
     sigset_t during = mask_;
     sigaddset(&during, SIGTTIN);
     sigaddset(&during, SIGTTOU);
@@ -185,6 +220,7 @@ class RawTerminal {
       if (installed_[i]) sigaction(signals_[i], &previous_[i], nullptr);
     }
     gTerminal.fd = -1;
+    gTerminal.pasteMode = false;
     sigprocmask(SIG_SETMASK, &mask_, nullptr);
   }
   RawTerminal(const RawTerminal&) = delete;
@@ -257,24 +293,34 @@ class RawTerminal {
   bool installed_[kMaxHandled] = {};
 };
 
+// Reads until one key press has been read whole; mouse and focus reports
+// are read whole too and passed over. A press cut short (its next byte not
+// there in time, a paste that never closes) ends the wait all the same.
 void readOneKeyPress(RawTerminal& terminal) {
   using Read = RawTerminal::Read;
-  unsigned char byte = 0;
   for (;;) {
-    const Read got = terminal.readByte(byte, kOwnerCheckMs);
-    if (got == Read::kByte) break;
-    if (got == Read::kLost) return;
-  }
-  KeyPressParser parser;
-  while (!parser.feed(byte)) {
-    const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
-    if (terminal.readByte(byte, wait) != Read::kByte) return;
+    unsigned char byte = 0;
+    for (;;) {
+      const Read got = terminal.readByte(byte, kOwnerCheckMs);
+      if (got == Read::kByte) break;
+      if (got == Read::kLost) return;
+    }
+    KeyPressParser parser;
+    while (!parser.feed(byte)) {
+      const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
+      if (terminal.readByte(byte, wait) != Read::kByte) return;
+    }
+    if (parser.isKeyPress()) return;
   }
 }
 
 }  // namespace
 
 void waitForKey() {
+  // Started with SIGINT ignored: a shell without job control (a script)
+  // starts its & commands so, and nobody at the terminal answers them.
+  struct sigaction interrupt;
+  if (sigaction(SIGINT, nullptr, &interrupt) != 0 || interrupt.sa_handler == SIG_IGN) return;
   // Standard output must be the controlling terminal itself, with this job
   // in its foreground: tcgetpgrp fails on any other file or terminal.
   if (tcgetpgrp(STDOUT_FILENO) != getpgrp()) return;

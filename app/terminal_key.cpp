@@ -1,13 +1,20 @@
 #include "app/terminal_key.h"
 
+#include <string_view>
+
 #include "app/utf8.h"
 
 namespace beam {
 namespace {
 
 constexpr unsigned char kEscape = 0x1b;
-// A press longer than this is not a key; whatever it was, it ends here.
+// A press longer than this is not a key; whatever it was, it ends here. A
+// bracketed paste is the exception: it ends at its closing sequence.
 constexpr std::size_t kLongestPress = 32;
+constexpr std::string_view kPasteStart = "200";
+constexpr std::string_view kPasteEnd = "\x1b[201~";
+// After ESC [ M, an X10 mouse report has a button byte and two coordinates.
+constexpr int kX10MouseBytes = 3;
 
 }  // namespace
 
@@ -19,7 +26,37 @@ bool KeyPressParser::startCharacter(unsigned char byte) {
   return false;
 }
 
+// The final byte of a CSI sequence: a key, a report, or a paste's start.
+bool KeyPressParser::endCsi(unsigned char final) {
+  const std::string_view parameters(parameters_, parameterCount_);
+  if (final == '~' && parameters == kPasteStart) {
+    state_ = State::kPaste;
+    return false;
+  }
+  if (final == 'M' && parameters.empty()) {
+    state_ = State::kX10Mouse;
+    continuationBytes_ = kX10MouseBytes;
+    keyPress_ = false;
+    return false;
+  }
+  const bool mouse = (final == 'M' || (final == 'm' && parameters.starts_with('<'))) &&
+                     parameters.find_first_not_of("<0123456789;") == std::string_view::npos;
+  const bool focus = (final == 'I' || final == 'O') && parameters.empty();
+  keyPress_ = !(mouse || focus);
+  return true;
+}
+
+// Inside a paste: only its closing sequence ends it.
+bool KeyPressParser::followPaste(unsigned char byte) {
+  if (byte == static_cast<unsigned char>(kPasteEnd[pasteEndMatched_])) {
+    return ++pasteEndMatched_ == kPasteEnd.size();
+  }
+  pasteEndMatched_ = byte == kEscape ? 1 : 0;
+  return false;
+}
+
 bool KeyPressParser::feed(unsigned char byte) {
+  if (state_ == State::kPaste) return followPaste(byte);
   if (++length_ >= kLongestPress) return true;
   switch (state_) {
     case State::kStart:
@@ -53,13 +90,23 @@ bool KeyPressParser::feed(unsigned char byte) {
     case State::kCsiBody:
       // Parameter and intermediate bytes go on; a final byte or anything
       // unexpected ends the sequence.
-      return !(byte >= 0x20 && byte <= 0x3F);
+      if (byte >= 0x20 && byte <= 0x3F) {
+        if (parameterCount_ < sizeof parameters_) {
+          parameters_[parameterCount_++] = static_cast<char>(byte);
+        }
+        return false;
+      }
+      return endCsi(byte);
     case State::kLinuxFunction:
     case State::kSs3:
       return true;
     case State::kUtf8:
       if (!isUtf8Continuation(byte)) return true;
       return --continuationBytes_ == 0;
+    case State::kX10Mouse:
+      return --continuationBytes_ == 0;
+    case State::kPaste:
+      break;
   }
   return true;
 }

@@ -9,25 +9,46 @@ namespace beam {
 /// byte; a UTF-8 character (lead byte and its continuation bytes); Esc alone;
 /// Alt+key as ESC and the key; CSI sequences "ESC [ params final" (arrows
 /// ESC [ A, F5 ESC [ 1 5 ~, the Linux console's F1 ESC [ [ A); SS3 sequences
-/// "ESC O final" (F1 ESC O P). Nothing but bytes goes in; no timing.
+/// "ESC O final" (F1 ESC O P); a bracketed paste, "ESC [ 200 ~" to
+/// "ESC [ 201 ~" with anything between, which is one press however long.
+/// Reports that are no key press are followed to their end too: mouse
+/// reports (X10 "ESC [ M" and three bytes, SGR "ESC [ < params M" or "m",
+/// urxvt "ESC [ params M") and focus reports (ESC [ I, ESC [ O).
+/// Nothing but bytes goes in; no timing.
 /// Example: feed(0x1b) -> false, mayEndHere() -> true; feed('[') -> false;
-/// feed('A') -> true.
+/// feed('A') -> true, isKeyPress() -> true.
+/// Example: ESC [ < 0 ; 5 ; 9 M -> true on the M, isKeyPress() -> false.
 class KeyPressParser {
  public:
-  /// Takes the next byte of the press; true when the press is complete.
+  /// Takes the next byte of the press; true when the press (or report) is
+  /// complete.
   bool feed(unsigned char byte);
 
   /// True when the bytes so far are a whole press if no byte follows at once
   /// (a lone ESC is the Esc key; ESC ESC is Alt+Esc).
   bool mayEndHere() const { return state_ == State::kEscape; }
 
+  /// Once feed() has returned true: whether those bytes were a key press
+  /// (false for a mouse or focus report).
+  bool isKeyPress() const { return keyPress_; }
+
  private:
-  enum class State { kStart, kEscape, kCsiFirst, kCsiBody, kLinuxFunction, kSs3, kUtf8 };
+  enum class State {
+    kStart, kEscape, kCsiFirst, kCsiBody, kLinuxFunction, kSs3, kUtf8, kX10Mouse, kPaste
+  };
   bool startCharacter(unsigned char byte);
+  bool endCsi(unsigned char final);
+  bool followPaste(unsigned char byte);
 
   State state_ = State::kStart;
   int continuationBytes_ = 0;
   std::size_t length_ = 0;
+  bool keyPress_ = true;
+  // The parameter and intermediate bytes of a CSI sequence, as far as they
+  // tell a report or a paste from a key.
+  char parameters_[8] = {};
+  std::size_t parameterCount_ = 0;
+  std::size_t pasteEndMatched_ = 0;  // bytes of ESC [ 201 ~ seen in a row
 };
 
 }  // namespace beam

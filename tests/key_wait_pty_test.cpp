@@ -74,7 +74,17 @@ struct PtyOptions {
   bool highDescriptor = false;  // descriptors below FD_SETSIZE all taken
   bool ignoreHangup = false;    // started with SIGHUP ignored (nohup, trap '' HUP)
   std::string typedEarly = {};  // typed on the terminal before the answers arrive
+  bool ignoreInterrupt = false; // SIGINT and SIGQUIT ignored (a script's & job)
+  const char* term = "xterm";   // TERM, or nullptr for none
 };
+
+// What the program sends the terminal around its wait when TERM names one.
+const std::string kPasteOn = "\x1b[?2004h";
+const std::string kPasteOff = "\x1b[?2004l";
+
+bool asksForPasteMode(const char* term) {
+  return term != nullptr && std::string(term) != "dumb";
+}
 
 // Open files the high-descriptor run needs.
 constexpr rlim_t kDescriptorsNeeded = FD_SETSIZE + 16;
@@ -113,6 +123,15 @@ class PtyRun {
       }
       if (options.output == Output::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
       if (options.ignoreHangup) std::signal(SIGHUP, SIG_IGN);
+      if (options.ignoreInterrupt) {
+        std::signal(SIGINT, SIG_IGN);
+        std::signal(SIGQUIT, SIG_IGN);
+      }
+      if (options.term != nullptr) {
+        setenv("TERM", options.term, 1);
+      } else {
+        unsetenv("TERM");
+      }
       for (int fd = STDERR_FILENO + 1; fd < 64; ++fd) close(fd);
       if (options.highDescriptor) takeLowDescriptors();
       testing_support::execute(command);
@@ -140,12 +159,14 @@ class PtyRun {
     munmap(stops_, sizeof(int));
   }
 
-  // Reads the program's output until the closing line, then waits until the
-  // terminal is switched to raw input (the program is then reading keys).
+  // Reads the program's output until the closing line (and the request for
+  // bracketed paste), then waits until the terminal is switched to raw input
+  // (the program is then reading keys).
   bool waitUntilReadingKeys() {
-    const std::string closing = options_.output == Output::kTerminal
-                                    ? "Press Any Key To Continue\r\n"  // ONLCR
-                                    : "Press Any Key To Continue\n";
+    std::string closing = options_.output == Output::kTerminal
+                              ? "Press Any Key To Continue\r\n"  // ONLCR
+                              : "Press Any Key To Continue\n";
+    if (asksForPasteMode(options_.term)) closing += kPasteOn;
     const int screen = options_.output == Output::kTerminal ? master_ : output_;
     std::string seen;
     const auto deadline = Clock::now() + kPatience;
@@ -347,10 +368,11 @@ class PtyRun {
 struct KeyCase {
   const char* name;
   std::string typed;
-  std::string left;  // what a later reader finds afterwards
+  std::string left;            // what a later reader finds afterwards
+  const char* term = "xterm";  // the terminal's TERM
 };
 
-// key, bytes typed on the terminal, bytes that must remain for a later reader
+// key, bytes typed on the terminal, bytes that must remain for a later reader, TERM
 const KeyCase kKeys[] = {
     {"up_arrow", "\x1b[A", ""},
     {"F5", "\x1b[15~", ""},
@@ -362,6 +384,13 @@ const KeyCase kKeys[] = {
     {"ctrl_q", "\x11", ""},
     {"e_acute", "\xC3\xA9", ""},
     {"letter_then_more", "ab", "b"},
+    // mouse reports (SGR press and release, X10, urxvt) and focus reports are
+    // no key; a paste is one press, read to its end
+    {"paste_after_clicks",
+     "\x1b[<0;20;11M\x1b[<0;20;11m\x1b[M !!\x1b[32;20;11M\x1b[200~2\rkN/m\r\x1b[201~", ""},
+    {"key_after_focus_reports", "\x1b[I\x1b[Oq", ""},
+    {"dumb_terminal", "q", "", "dumb"},
+    {"no_TERM", "q", "", nullptr},
 };
 
 // Names the case in test listings (instead of a dump of its bytes).
@@ -370,14 +399,16 @@ void PrintTo(const KeyCase& c, std::ostream* out) { *out << c.name; }
 class KeyWait : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(KeyWait, OnePressEndsTheRunAndRestoresTheTerminal) {
-  PtyRun run;
+  PtyOptions options;
+  options.term = GetParam().term;
+  PtyRun run(options);
   ASSERT_TRUE(run.waitUntilReadingKeys());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(run.stillRunning());
   run.press(GetParam().typed);
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
-  EXPECT_EQ(run.echoed(), "");
+  EXPECT_EQ(run.echoed(), asksForPasteMode(options.term) ? kPasteOff : "");
   EXPECT_EQ(run.leftForLaterReader(), GetParam().left);
 }
 
@@ -404,6 +435,7 @@ TEST_P(KeyWaitSignal, RestoresTheTerminalThenDiesByTheSignal) {
   ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
   EXPECT_EQ(WTERMSIG(status), GetParam());
   EXPECT_TRUE(run.settingsRestored());
+  EXPECT_EQ(run.echoed(), kPasteOff);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, KeyWaitSignal, ::testing::ValuesIn(kSignals),
@@ -428,7 +460,7 @@ TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
   run.press("q");
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
-  EXPECT_EQ(run.echoed(), "");
+  EXPECT_EQ(run.echoed(), kPasteOff + kPasteOn + kPasteOff);
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
@@ -468,6 +500,9 @@ const NoWaitCase kNoWait[] = {
     {"output_to_a_file", {Layout::kAlone, Output::kFile}},
     {"background_job", {Layout::kBackgroundJob, Output::kTerminal}},
     {"output_to_another_terminal", {Layout::kAlone, Output::kOtherTerminal}},
+    // a script without job control starts its & commands with SIGINT ignored
+    {"started_by_a_script_with_ampersand",
+     {Layout::kForegroundJob, Output::kTerminal, false, false, {}, true}},
 };
 
 void PrintTo(const NoWaitCase& c, std::ostream* out) { *out << c.name; }

@@ -17,9 +17,10 @@ struct Press {
   std::string bytes;   // what the terminal sends, possibly followed by more
   std::size_t length;  // bytes that belong to the press
   After after = kComplete;
+  bool keyPress = true;  // false for a report that is no key press
 };
 
-// key, bytes sent, bytes of that one press, how it stands after them
+// key, bytes sent, bytes of that one press, how it stands after them, a key?
 const Press kPresses[] = {
     {"letter", "ab", 1},
     {"Ctrl+C", "\x03x", 1},
@@ -30,6 +31,7 @@ const Press kPresses[] = {
     {"Ctrl+right", "\x1b[1;5Cx", 6},
     {"F1 (SS3)", "\x1bOPx", 3},
     {"F1 (Linux console)", "\x1b[[Ax", 4},
+    {"Linux console form ends at its one byte", "\x1b[[1x", 4},
     {"Alt+x", "\x1bxy", 2},
     {"Alt+up", "\x1b\x1b[Ax", 4},
     {"Alt+Esc", "\x1b\x1b", 2, After::kSilenceEnds},
@@ -55,6 +57,18 @@ const Press kPresses[] = {
     {"CSI with ? and blank", "\x1b[? Ax", 5},
     {"CSI cut by a control byte", "\x1b[1\x1fx", 4},
     {"endless CSI", "\x1b[" + std::string(100, '1'), 32},
+    // a bracketed paste is one press, ended only by ESC [ 201 ~
+    {"paste", "\x1b[200~a\x1b[201x\x1b\x1b[201~x", 20},
+    {"long paste", "\x1b[200~" + std::string(100, 'a') + "\x1b[201~x", 112},
+    {"paste not closed yet", "\x1b[200~abc", 9, After::kWaiting},
+    {"F9, not a paste", "\x1b[20~x", 5},
+    // mouse and focus reports are read whole and are no key
+    {"SGR mouse press", "\x1b[<0;20;11Mx", 11, kComplete, false},
+    {"SGR mouse release", "\x1b[<0;20;11mx", 11, kComplete, false},
+    {"X10 mouse", "\x1b[M !!x", 6, kComplete, false},
+    {"urxvt mouse", "\x1b[32;20;11Mx", 11, kComplete, false},
+    {"focus in", "\x1b[Ix", 3, kComplete, false},
+    {"focus out", "\x1b[Ox", 3, kComplete, false},
     // cut inside a sequence (a slow link): no end yet, however long the pause
     {"ESC O, then a pause", "\x1bO", 2, After::kWaiting},
     {"ESC [, then a pause", "\x1b[", 2, After::kWaiting},
@@ -71,7 +85,9 @@ TEST(KeyPressParser, ConsumesExactlyTheBytesOfOnePress) {
       complete = parser.feed(static_cast<unsigned char>(p.bytes[used++]));
     }
     EXPECT_EQ(complete, p.after == kComplete);
-    if (!complete) {
+    if (complete) {
+      EXPECT_EQ(parser.isKeyPress(), p.keyPress);
+    } else {
       EXPECT_EQ(parser.mayEndHere(), p.after == After::kSilenceEnds);
     }
     EXPECT_EQ(used, p.length);
