@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the three packages from a fresh clone of this repository's HEAD in a
 # new temporary folder, as a user would on their machine, and copies them
-# to OUT: the Debian package, the static Linux tarball, the Windows zip.
+# to OUT: the Debian package and the static Linux tarball for x86-64 and for
+# arm64 (cross-built), the Windows zip.
 # SOURCE_DATE_EPOCH is the last commit's time, as the README shows.
 # Usage: .ci/packages.sh OUT
 set -euo pipefail
@@ -22,5 +23,13 @@ quiet cmake --build build-static -j 4
 quiet cmake -S . -B build-win -DBUILD_TESTING=OFF -DBEAM_WERROR=ON --toolchain cmake/mingw-w64.cmake
 quiet cmake --build build-win -j 4
 (cd build-win && quiet cpack -G ZIP)
+arm=(--toolchain cmake/aarch64-linux-gnu.cmake -DBEAM_WERROR=ON)
+quiet cmake -S . -B build-arm -DBUILD_TESTING=OFF "${arm[@]}"
+quiet cmake --build build-arm -j 4
+(cd build-arm && quiet cpack -G DEB)
+quiet cmake -S . -B build-arm-static -DBUILD_TESTING=OFF -DBEAM_STATIC=ON "${arm[@]}"
+quiet cmake --build build-arm-static -j 4
+(cd build-arm-static && quiet cpack -G TGZ)
 cp build/beam_*.deb build-static/beam-*.tar.gz build-win/beam-*.zip "$out"/
+cp build-arm/beam_*.deb build-arm-static/beam-*.tar.gz "$out"/
 cd / && rm -rf "$work"

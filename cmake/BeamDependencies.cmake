@@ -51,15 +51,14 @@ function(beam_find_usable result package target probe hint)
   set(${result} ${BEAM_${package}_WORKS} PARENT_SCOPE)
 endfunction()
 
-# GoogleTest: an installed one, or, in a cross build for Windows or the
-# browser (emscripten), one built here from its sources for the target
+# GoogleTest: an installed one, or, in a cross build (Windows, ARM Linux, the
+# browser with emscripten), one built here from its sources for the target
 # (Debian's googletest package ships them in /usr/src/googletest).
 set(BEAM_HAVE_GTEST FALSE)
 set(BEAM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH
   "GoogleTest's sources, built for the target in a cross build")
 if(BUILD_TESTING)
-  if(CMAKE_CROSSCOMPILING AND (WIN32 OR EMSCRIPTEN) AND
-     EXISTS ${BEAM_GOOGLETEST_SOURCE}/CMakeLists.txt)
+  if(CMAKE_CROSSCOMPILING AND EXISTS ${BEAM_GOOGLETEST_SOURCE}/CMakeLists.txt)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

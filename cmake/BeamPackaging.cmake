@@ -1,6 +1,7 @@
 # Packages made with CPack from the installed tree:
 #   cpack -G DEB   a Debian package (Linux build)
-#   cpack -G TGZ   a tarball; with -DBEAM_STATIC=ON its beam runs on any x86-64 Linux
+#   cpack -G TGZ   a tarball; with -DBEAM_STATIC=ON its beam runs on any Linux of
+#                  its processor (x86-64, or aarch64 with cmake/aarch64-linux-gnu.cmake)
 #   cpack -G ZIP   beam.exe with README and LICENSE (MinGW-w64 build)
 set(CPACK_PACKAGE_NAME beam)
 set(CPACK_PACKAGE_VENDOR "the beam authors")
@@ -45,6 +46,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A cross build names its architecture (the toolchain file sets it); the
+# host's dpkg would name its own. dpkg-shlibdeps is then told the same, so
+# that it reads the target's libraries (installed as libc6:arm64 and so on).
+if(CMAKE_CROSSCOMPILING AND BEAM_DEBIAN_ARCHITECTURE)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${BEAM_DEBIAN_ARCHITECTURE})
+endif()
 # The synopsis comes from the summary; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "beam solves one textbook statics problem at the console: a beam of length L,
 pinned at its left end and resting on a rocker at its right end, carries a

@@ -1,0 +1,22 @@
+# Cross-compiling beam for 64-bit ARM Linux (Raspberry Pi OS 64-bit, ARM
+# laptops and servers) with Debian's cross compiler (g++-aarch64-linux-gnu).
+# Use: cmake -S . -B build-arm --toolchain cmake/aarch64-linux-gnu.cmake
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
+set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The Debian package's architecture and dpkg-shlibdeps's view of the
+# libraries (cmake/BeamPackaging.cmake).
+set(BEAM_DEBIAN_ARCHITECTURE arm64)
+
+# Programs run under qemu-user (ctest, test discovery, the transcripts), with
+# the cross C library as the loader's root.
+find_program(BEAM_QEMU qemu-aarch64)
+if(BEAM_QEMU)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${BEAM_QEMU} -L /usr/aarch64-linux-gnu)
+endif()
