@@ -1,38 +1,191 @@
-// The beam page: a terminal (xterm.js) in front of the program (beam.js).
+// The beam page: the program (beam.js) with its output as the browser's own
+// text and each answer in the browser's own text field.
 //
-// The terminal gives the program its input as a terminal in canonical mode
-// does: typed characters are echoed, Backspace erases the last one, Ctrl+U
-// the line and Ctrl+W the last word, Enter delivers the line with its line
-// end, Ctrl+D on an empty line is the end of input (with text on the line,
-// it delivers the text). When the program waits for its final key, lines
-// typed before are dropped and the next key press ends the wait: not echoed,
-// an arrow or function key is one press, Ctrl+C is a key unless text is
-// selected. Then the page says that the run has ended and offers another,
-// which starts the program anew.
-//
-// As in a browser: Ctrl+C or Cmd+C with a selection copies it, Ctrl+V or
-// Cmd+V pastes, Tab moves the focus out of the terminal. The terminal fills
-// its part of the window, with the largest font (15 px down to 10 px) that
-// fits the program's widest line; narrower windows wrap lines inside it.
-// Screen readers read the program's output from a log region.
+// The output is laid out as text: selectable, zoomable, read by screen
+// readers, in the largest monospace size (10 px to 16 px) at which the
+// figure's and the rules' 58 columns fit the window; longer lines wrap at
+// blanks. The figure is one image for screen readers, with a short text
+// alternative. When the program reads, a text field stands right after the
+// question, named by it: Enter sends the answer, which stays in the output
+// after its question as on a terminal; Ctrl+U clears it, Ctrl+D on an empty
+// answer ends the input, Up and Down bring back earlier answers. At "Press
+// Any Key To Continue" any key press ends the run (not a modifier alone, not
+// Tab, not a copy of a selection), and so does the Continue button. The
+// controls below the output are always in view: Start over, Copy report,
+// Save as text.
 //
 // For tests: window.beamOutput holds everything the program wrote, byte for
 // byte (one character per byte), and window.beamEnded tells whether the run
-// has ended.
+// has ended. Under node, the part that needs no browser is exported.
 (function () {
   'use strict';
 
-  const status = document.getElementById('status');
-  const again = document.getElementById('again');
-  const transcript = document.getElementById('transcript');
-  const element = document.getElementById('terminal');
+  // ---- What needs no browser ---------------------------------------------
 
-  function fail(message) {
+  const END_OF_INPUT = null;  // in the queue: Ctrl+D on an empty answer
+
+  // The answers waiting for the program's reads, and the read waiting for
+  // them: each read takes at most its room; an empty array is the end of
+  // the input.
+  class InputQueue {
+    constructor() {
+      this.chunks = [];
+      this.reader = null;
+    }
+
+    push(chunk) {
+      this.chunks.push(chunk);
+      this.deliver();
+    }
+
+    read(room) {
+      return new Promise((resolve) => {
+        this.reader = { room, resolve };
+        this.deliver();
+      });
+    }
+
+    // True while a read waits and nothing is there for it.
+    get waiting() {
+      return this.reader !== null;
+    }
+
+    clear() {
+      this.chunks = [];
+    }
+
+    deliver() {
+      if (this.reader === null || this.chunks.length === 0) return;
+      const { room, resolve } = this.reader;
+      this.reader = null;
+      let chunk = this.chunks[0];
+      if (chunk === END_OF_INPUT) {
+        this.chunks.shift();
+        resolve(new Uint8Array(0));
+        return;
+      }
+      if (chunk.length > room) {
+        this.chunks[0] = chunk.subarray(room);
+        chunk = chunk.subarray(0, room);
+      } else {
+        this.chunks.shift();
+      }
+      resolve(chunk);
+    }
+  }
+
+  // The question being asked, from the output's last line: its last prompt
+  // (each ends in "=" and blanks; answers typed ahead put several on a line).
+  // Example: "A = B =  " -> "B ="; "" -> "".
+  function currentQuestion(line) {
+    const text = line.trimEnd();
+    const boundary = /=\s+(?=\S)/g;
+    let start = 0;
+    for (let found; (found = boundary.exec(text)) !== null;) start = found.index + found[0].length;
+    return text.slice(start).trim();
+  }
+
+  // The output's parts: the banner and legend (lines 0 to 9), the figure's
+  // 36 rows, then the questions and the report. A line's end belongs to it.
+  const FIGURE_FIRST_LINE = 10;
+  const FIGURE_ROWS = 36;
+  function regionOf(line) {
+    if (line < FIGURE_FIRST_LINE) return 'introduction';
+    return line < FIGURE_FIRST_LINE + FIGURE_ROWS ? 'figure' : 'dialogue';
+  }
+
+  // Splits text that starts on line `line` into pieces by part; returns the
+  // pieces and the line the next text starts on.
+  function splitByRegion(text, line) {
+    const pieces = [];
+    let start = 0;
+    while (start < text.length) {
+      const region = regionOf(line);
+      let end = start;
+      while (end < text.length && regionOf(line) === region) {
+        const newline = text.indexOf('\n', end);
+        if (newline < 0) {
+          end = text.length;
+          break;
+        }
+        end = newline + 1;
+        line += 1;
+      }
+      if (pieces.length > 0 && pieces[pieces.length - 1].region === region) {
+        pieces[pieces.length - 1].text += text.slice(start, end);
+      } else {
+        pieces.push({ region, text: text.slice(start, end) });
+      }
+      start = end;
+    }
+    return { pieces, line };
+  }
+
+  // Earlier answers of this page, for Up and Down; the answer being typed is
+  // kept while they are looked at.
+  class AnswerHistory {
+    constructor() {
+      this.entries = [];
+      this.position = 0;
+      this.draft = '';
+    }
+
+    add(answer) {
+      if (answer !== '' && answer !== this.entries[this.entries.length - 1]) {
+        this.entries.push(answer);
+      }
+      this.position = this.entries.length;
+      this.draft = '';
+    }
+
+    older(current) {
+      if (this.position === this.entries.length) this.draft = current;
+      if (this.position > 0) this.position -= 1;
+      return this.entries.length > 0 ? this.entries[this.position] : current;
+    }
+
+    newer(current) {
+      if (this.position >= this.entries.length) return current;
+      this.position += 1;
+      return this.position === this.entries.length ? this.draft : this.entries[this.position];
+    }
+  }
+
+  const MODIFIERS = ['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'OS', 'Fn', 'FnLock', 'Hyper',
+                     'Super', 'CapsLock', 'NumLock', 'ScrollLock', 'Symbol', 'SymbolLock'];
+
+  // Whether a key press ends the final wait: not a modifier or lock alone,
+  // not Tab (the focus moves), not a copy while text is selected.
+  function endsKeyWait(event, hasSelection) {
+    if (MODIFIERS.includes(event.key) || event.key === 'Tab') return false;
+    const command = event.ctrlKey || event.metaKey;
+    const copy = (command && (event.key === 'c' || event.key === 'C')) ||
+                 (event.ctrlKey && event.key === 'Insert');
+    return !(copy && hasSelection);
+  }
+
+  if (typeof document === 'undefined') {
+    module.exports = { InputQueue, END_OF_INPUT, currentQuestion, splitByRegion, AnswerHistory,
+                       endsKeyWait };
+    return;
+  }
+
+  // ---- The page ----------------------------------------------------------
+
+  const byId = (id) => document.getElementById(id);
+  const status = byId('status');
+  const screen = byId('screen');
+  const spoken = byId('spoken');
+  const restart = byId('restart');
+  const continueButton = byId('continue');
+  const message = byId('message');
+
+  function fail(text) {
     if (status.className === 'failed') return;  // a file that did not load says more
     status.hidden = false;
     status.className = 'failed';
     status.setAttribute('role', 'alert');
-    status.textContent = message;
+    status.textContent = text;
   }
 
   if (status.className === 'failed') return;
@@ -41,220 +194,230 @@
          'Chrome, Edge, Firefox or Safari.');
     return;
   }
-  if (typeof Terminal !== 'function' || typeof FitAddon !== 'object' ||
-      typeof Unicode11Addon !== 'object' || typeof createBeam !== 'function') {
+  if (typeof createBeam !== 'function') {
     fail('beam could not load all of its files. Unzip the whole beam folder, keep its files ' +
          'together, and open index.html from it again.');
     return;
   }
 
-  // The program's widest line: the second prompt (121 columns) and a digit.
-  const WIDEST_LINE = 122;
-  const LARGEST_FONT = 15;
-  const SMALLEST_FONT = 10;  // still legible on a phone; narrower windows wrap
-
-  const terminal = new Terminal({
-    convertEol: true, cursorBlink: true, scrollback: 5000, fontSize: LARGEST_FONT,
-    allowProposedApi: true,  // the add-on's Unicode 11 widths
+  // The largest font at which 58 columns fit, from 10 px to 16 px.
+  const COLUMNS = 58;
+  const LARGEST_FONT = 16;
+  const SMALLEST_FONT = 10;
+  let fittedWidth = 0;
+  function fitFont() {
+    const width = screen.clientWidth;
+    if (width === 0 || width === fittedWidth) return;
+    fittedWidth = width;
+    const ruler = document.createElement('span');
+    ruler.style.cssText = 'position:absolute;visibility:hidden;white-space:pre;font-size:100px';
+    ruler.textContent = '-'.repeat(COLUMNS);
+    screen.appendChild(ruler);
+    const at100 = ruler.getBoundingClientRect().width;
+    ruler.remove();
+    const fits = Math.floor((width * 100 / at100) * 10) / 10;
+    screen.style.fontSize = Math.max(SMALLEST_FONT, Math.min(LARGEST_FONT, fits)) + 'px';
+  }
+  // The controls stay in view below the output; what is scrolled into view
+  // (the answer field) stops above them.
+  function keepClearOfControls() {
+    const controls = document.querySelector('footer').offsetHeight;
+    document.documentElement.style.scrollPaddingBottom = (controls + 8) + 'px';
+  }
+  // On every resize and rotation (a ResizeObserver on the output would see
+  // its own change of font).
+  window.addEventListener('resize', function () {
+    fitFont();
+    keepClearOfControls();
   });
-  const fit = new FitAddon.FitAddon();
-  terminal.loadAddon(fit);
-  terminal.loadAddon(new Unicode11Addon.Unicode11Addon());
-  terminal.unicode.activeVersion = '11';
-  terminal.open(element);
-  terminal.textarea.setAttribute('aria-describedby', 'help');
+  keepClearOfControls();
 
-  function fitToWindow() {
-    if (element.clientWidth === 0 || element.clientHeight === 0) return;
-    let size = LARGEST_FONT;
-    for (; size > SMALLEST_FONT; --size) {
-      terminal.options.fontSize = size;
-      const proposed = fit.proposeDimensions();
-      if (proposed && proposed.cols >= WIDEST_LINE) break;
-    }
-    terminal.options.fontSize = size;
-    fit.fit();
-  }
-  new ResizeObserver(fitToWindow).observe(element);
-  // Where a screen keyboard only shrinks the visual viewport (iOS), the page
-  // shrinks with it, so the line being typed stays in view.
-  if (window.visualViewport) {
-    window.visualViewport.addEventListener('resize', function () {
-      if (window.visualViewport.scale === 1) {
-        document.body.style.height = window.visualViewport.height + 'px';
-      }
-    });
-  }
-  // The page never pans: a browser that scrolls to show the terminal's
-  // hidden input box is put back at the left.
-  for (const box of [element, element.parentElement]) {
-    box.addEventListener('scroll', function () { box.scrollLeft = 0; box.scrollTop = 0; });
-  }
-  window.addEventListener('scroll', function () { window.scrollTo(0, 0); });
-
-  terminal.attachCustomKeyEventHandler(function (event) {
-    const command = event.ctrlKey || event.metaKey;
-    const key = (event.key || '').toLowerCase();
-    if (event.key === 'Tab' && !command && !event.altKey) return false;  // the focus moves
-    // The browser's copy and paste, which the terminal fills and types in.
-    // Ctrl+Shift+C is the browser's own key for something else: copied here.
-    if (command && key === 'c' && terminal.hasSelection()) {
-      if (event.shiftKey && event.type === 'keydown' && navigator.clipboard) {
-        navigator.clipboard.writeText(terminal.getSelection()).catch(function () {});
-        event.preventDefault();
-      }
-      return false;
-    }
-    if (command && key === 'v') return false;
-    return true;
-  });
-
+  const FIGURE_DESCRIPTION = 'Drawing of the beam: a triangular load of height W stands over ' +
+    'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
+    'acts, lies one third of the length L from A.';
   const encoder = new TextEncoder();
-  const END_OF_INPUT = null;  // in the input queue: Ctrl+D on an empty line
-  let run = null;             // the current run's state
-  let decoder = null;         // the run's output as text, for the log region
+  const history = new AnswerHistory();
+  let run = null;
 
-  function log(text) {
+  function say(text) {
+    message.textContent = text;
+  }
+
+  // What the program wrote since the last answer, read out once (the first
+  // question is read as the answer field's name instead).
+  function speakPending() {
+    const text = run.unspoken.trim();
+    run.unspoken = '';
     if (text === '') return;
     const entry = document.createElement('div');
     entry.textContent = text;
-    transcript.appendChild(entry);
+    spoken.appendChild(entry);
   }
 
-  function deliver() {
-    if (!run.reader || run.queue.length === 0) return;
-    const reader = run.reader;
-    run.reader = null;
-    let chunk = run.queue[0];
-    if (chunk === END_OF_INPUT) {
-      run.queue.shift();
-      reader.resolve(new Uint8Array(0));
-      return;
-    }
-    if (chunk.length > reader.room) {
-      run.queue[0] = chunk.subarray(reader.room);
-      chunk = chunk.subarray(0, reader.room);
-    } else {
-      run.queue.shift();
-    }
-    reader.resolve(chunk);
-  }
-
-  function submit(bytes) {
-    run.queue.push(bytes);
-    deliver();
-  }
-
-  function sendLine(text) {
-    log(text);
-    submit(encoder.encode(text));
-  }
-
-  function endLine() {
-    if (run.lineStart) run.lineStart.marker.dispose();
-    run.lineStart = null;
-    run.line = [];
-  }
-
-  // Resolves once the terminal has drawn everything written so far, so that
-  // its cursor is where the next character goes.
-  const drawn = () => new Promise((resolve) => terminal.write('', resolve));
-
-  // Erases the line from character keep on and writes the rest again from
-  // where the line began: right across wrapped rows and wide characters,
-  // whatever the terminal did with them.
-  async function eraseFrom(keep) {
-    if (keep < 0 || keep >= run.line.length) return;
-    run.line.length = keep;
-    await drawn();
-    const start = run.lineStart;
-    if (start.marker.isDisposed) return;  // gone from the scrollback
-    let row = start.marker.line;
-    let x = start.x;
-    if (x >= terminal.cols) {  // the line began in the next row
-      row += 1;
-      x = 0;
-    }
-    const buffer = terminal.buffer.active;
-    const up = buffer.baseY + buffer.cursorY - row;
-    terminal.write((up > 0 ? '\x1b[' + up + 'A' : '') + '\x1b[' + (x + 1) + 'G\x1b[J' +
-                   run.line.join(''));
-  }
-
-  function lastWordStart(line) {
-    let i = line.length;
-    while (i > 0 && /\s/.test(line[i - 1])) --i;
-    while (i > 0 && !/\s/.test(line[i - 1])) --i;
-    return i;
-  }
-
-  // Canonical-mode line editing of what is typed (or pasted).
-  async function editLine(data) {
-    if (data.charAt(0) === '\x1b') return;  // cursor and function keys: not line input
-    for (const character of data) {
-      if (character === '\r' || character === '\n') {
-        terminal.write('\r\n');
-        sendLine(run.line.join('') + '\n');
-        endLine();
-      } else if (character === '\x7f' || character === '\b') {
-        await eraseFrom(run.line.length - 1);
-      } else if (character === '\x15') {  // Ctrl+U
-        await eraseFrom(0);
-      } else if (character === '\x17') {  // Ctrl+W
-        await eraseFrom(lastWordStart(run.line));
-      } else if (character === '\x04') {  // Ctrl+D
-        if (run.line.length === 0) submit(END_OF_INPUT); else sendLine(run.line.join(''));
-        endLine();
-      } else if (character >= ' ' || character === '\t') {
-        if (run.line.length === 0) {  // a new line, or one erased whole
-          endLine();
-          await drawn();
-          run.lineStart = { marker: terminal.registerMarker(0), x: terminal.buffer.active.cursorX };
-        }
-        run.line.push(character);
-        terminal.write(character);
+  function region(name) {
+    if (!run.regions[name]) {
+      const element = document.createElement('div');
+      if (name === 'figure') {
+        element.setAttribute('role', 'img');
+        element.setAttribute('aria-label', FIGURE_DESCRIPTION);
       }
+      screen.appendChild(element);
+      run.regions[name] = element;
     }
+    return run.regions[name];
   }
 
-  async function take(data) {
-    if (run === null || !run.started) return;  // nothing to type into yet
-    if (run.ended) {
-      if (data === '\r') startRun();
+  // Adds to a part of the output, before the answer field where it stands.
+  function addText(element, text, className) {
+    const before = run.field && run.field.form.parentNode === element ? run.field.form : null;
+    const previous = before ? before.previousSibling : element.lastChild;
+    if (!className && previous && previous.nodeType === Node.TEXT_NODE) {
+      previous.appendData(text);
       return;
     }
-    if (run.keyWait) {
-      const ends = run.keyWait;
-      run.keyWait = null;
-      ends();
-      return;
+    let node = document.createTextNode(text);
+    if (className) {
+      node = document.createElement('span');
+      node.className = className;
+      node.textContent = text;
     }
-    await editLine(data);
+    element.insertBefore(node, before);
   }
 
-  // Typed data is taken in order, each piece after the one before.
-  let taken = Promise.resolve();
-  terminal.onData(function (data) {
-    taken = taken.then(() => take(data));
+  function trackLine(text) {
+    const newline = text.lastIndexOf('\n');
+    run.lineText = newline < 0 ? run.lineText + text : text.slice(newline + 1);
+  }
+
+  function showOutput(bytes) {
+    run.screenBytes.push(bytes);
+    const text = run.decoder.decode(bytes, { stream: true });
+    const split = splitByRegion(text, run.line);
+    run.line = split.line;
+    for (const piece of split.pieces) addText(region(piece.region), piece.text);
+    trackLine(text);
+    if (run.answered) run.unspoken += text;
+  }
+
+  function scrollToEnd() {
+    window.scrollTo(0, document.documentElement.scrollHeight);
+  }
+
+  // The answer field, right after the question; one field for the run, so
+  // that a phone's keyboard stays open from one question to the next.
+  function askForAnswer() {
+    if (!run.field) {
+      const form = document.createElement('form');
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.autocomplete = 'off';
+      input.spellcheck = false;
+      input.setAttribute('autocapitalize', 'off');
+      input.setAttribute('autocorrect', 'off');
+      input.setAttribute('enterkeyhint', 'send');
+      input.setAttribute('aria-describedby', 'note');
+      form.appendChild(input);
+      form.addEventListener('submit', function (event) {
+        event.preventDefault();
+        answer(input.value + '\n');
+      });
+      input.addEventListener('keydown', editKey);
+      region('dialogue').appendChild(form);
+      run.field = { form, input };
+    }
+    run.field.input.setAttribute('aria-label', currentQuestion(run.lineText) || 'Answer');
+    speakPending();
+    if (document.activeElement !== run.field.input) run.field.input.focus({ preventScroll: true });
+    run.field.form.scrollIntoView({ block: 'nearest' });
+  }
+
+  function removeField() {
+    if (!run.field) return;
+    run.field.form.remove();
+    run.field = null;
+  }
+
+  // Sends text to the program and leaves it in the output, as a terminal
+  // echoes what is typed.
+  function answer(text) {
+    if (!run.queue.waiting) return;
+    history.add(text.replace(/\n$/, ''));
+    run.field.input.value = '';
+    addText(region('dialogue'), text, 'answer');
+    trackLine(text);
+    run.screenBytes.push(encoder.encode(text));
+    run.answered = true;
+    run.queue.push(encoder.encode(text));
+  }
+
+  function editKey(event) {
+    const input = event.target;
+    if (event.isComposing || event.keyCode === 229) return;
+    const ctrlOnly = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+    const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+    const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
+    if (ctrlOnly && key === 'u') {
+      input.value = '';
+    } else if (ctrlOnly && key === 'd') {
+      if (input.value !== '') {
+        answer(input.value);  // as a terminal: the text, without a line end
+      } else if (run.queue.waiting) {
+        run.answered = true;
+        run.queue.push(END_OF_INPUT);
+      }
+    } else if (plain && (key === 'ArrowUp' || key === 'ArrowDown')) {
+      input.value = key === 'ArrowUp' ? history.older(input.value) : history.newer(input.value);
+      input.setSelectionRange(input.value.length, input.value.length);
+    } else {
+      return;
+    }
+    event.preventDefault();
+  }
+
+  function endKeyWait() {
+    const resolve = run.keyWait;
+    run.keyWait = null;
+    continueButton.hidden = true;
+    resolve();
+  }
+
+  function hasSelection() {
+    const selection = window.getSelection();
+    return selection !== null && !selection.isCollapsed && selection.toString() !== '';
+  }
+
+  window.addEventListener('keydown', function (event) {
+    if (!run || !run.keyWait) return;
+    // Keys for the other controls are theirs.
+    const target = event.target;
+    if (target !== continueButton && target.closest && target.closest('footer')) return;
+    if (!endsKeyWait(event, hasSelection())) return;
+    event.preventDefault();
+    endKeyWait();
+  }, true);
+  continueButton.addEventListener('click', function () {
+    if (run && run.keyWait) endKeyWait();
   });
 
   function finish() {
     if (run.ended) return;
     run.ended = true;
     window.beamEnded = true;
-    const message = '[The run has ended. Press Enter or the button below to start another run.]';
-    terminal.write('\r\n' + message + '\r\n');
-    log(message);
-    again.hidden = false;
+    say('The run has ended. Start over for another run.');
+    restart.focus();
   }
 
   function startRun() {
     window.beamOutput = '';
     window.beamEnded = false;
-    again.hidden = true;
-    decoder = new TextDecoder();
-    run = { queue: [], line: [], lineStart: null, reader: null, keyWait: null,
-            started: false, ended: false };
+    screen.textContent = '';
+    spoken.textContent = '';
+    continueButton.hidden = true;
+    say('');
+    fitFont();
+    run = { queue: new InputQueue(), decoder: new TextDecoder(), regions: {}, line: 0,
+            lineText: '', field: null, keyWait: null, screenBytes: [], unspoken: '',
+            answered: false, started: false, ended: false };
     const thisRun = run;
     createBeam({
       beamWrite: function (bytes) {
@@ -266,18 +429,22 @@
           run.started = true;
           status.hidden = true;
         }
-        terminal.write(bytes);
-        log(decoder.decode(bytes, { stream: true }));
+        showOutput(bytes);
       },
       beamRead: function (room) {
-        return new Promise(function (resolve) {
-          run.reader = { room: room, resolve: resolve };
-          deliver();
-        });
+        if (thisRun !== run) return new Promise(function () {});
+        const bytes = run.queue.read(room);
+        if (run.queue.waiting) askForAnswer();
+        return bytes;
       },
       beamAwaitKey: function () {
-        run.queue = [];  // only keys pressed after the closing line count
-        endLine();
+        if (thisRun !== run) return new Promise(function () {});
+        run.queue.clear();  // only keys pressed after the closing line count
+        removeField();
+        speakPending();
+        continueButton.hidden = false;
+        continueButton.focus({ preventScroll: true });
+        scrollToEnd();
         return new Promise(function (resolve) { run.keyWait = resolve; });
       },
       onExit: function () { if (thisRun === run) finish(); },
@@ -288,17 +455,65 @@
       fail('beam could not start in this browser. Reload the page; if that does not help, ' +
            'open it in a current Chrome, Edge, Firefox or Safari.');
     });
-    terminal.focus();
   }
+
+  // The output as it stands on the screen: the program's bytes and the
+  // answers, as a terminal shows them.
+  function screenText() {
+    const all = new Uint8Array(run.screenBytes.reduce((length, bytes) => length + bytes.length, 0));
+    let offset = 0;
+    for (const bytes of run.screenBytes) {
+      all.set(bytes, offset);
+      offset += bytes.length;
+    }
+    return new TextDecoder().decode(all);
+  }
+
+  function copyWithSelection(text) {
+    const box = document.createElement('textarea');
+    box.value = text;
+    box.setAttribute('readonly', '');
+    box.className = 'visually-hidden';
+    const focused = document.activeElement;
+    document.body.appendChild(box);
+    box.select();
+    const done = document.execCommand('copy');
+    box.remove();
+    if (focused) focused.focus({ preventScroll: true });
+    return done;
+  }
+
+  byId('copy').addEventListener('click', function () {
+    const text = screenText();
+    const copied = navigator.clipboard && window.isSecureContext
+      ? navigator.clipboard.writeText(text).then(() => true, () => copyWithSelection(text))
+      : Promise.resolve(copyWithSelection(text));
+    copied.then(function (done) {
+      say(done ? 'The report is copied.' : 'This browser did not allow the copy; select the ' +
+                 'text and copy it instead.');
+    });
+  });
+
+  byId('save').addEventListener('click', function () {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob(run.screenBytes, { type: 'text/plain' }));
+    link.download = 'beam-report.txt';
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+    say('The report is saved as beam-report.txt.');
+  });
+
+  restart.addEventListener('click', startRun);
 
   // Leaving the page in the middle of a run asks first (a swipe, a Back key).
   window.addEventListener('beforeunload', function (event) {
-    if (run && run.started && !run.ended) {
+    if (run && run.started && !run.ended && run.answered) {
       event.preventDefault();
       event.returnValue = '';
     }
   });
 
-  again.addEventListener('click', startRun);
   startRun();
 })();

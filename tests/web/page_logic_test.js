@@ -1,0 +1,76 @@
+// The page's logic that needs no browser (web/beam-page.js under node): the
+// input queue between the answers and the program's reads, the question a
+// field is named by, the output's parts, the answer history, the key wait.
+// Usage: node page_logic_test.js PAGE_SCRIPT
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const path = require('node:path');
+
+const page = require(path.resolve(process.argv[2]));
+
+test('each read takes at most its room, in order; the end of input is an empty read', async () => {
+  const queue = new page.InputQueue();
+  const text = (bytes) => Buffer.from(bytes).toString();
+  queue.push(Buffer.from('6 2\n'));
+  assert.strictEqual(text(await queue.read(2)), '6 ');
+  assert.strictEqual(text(await queue.read(100)), '2\n');
+  const waiting = queue.read(100);
+  assert.ok(queue.waiting);
+  queue.push(page.END_OF_INPUT);
+  assert.strictEqual((await waiting).length, 0);
+  assert.ok(!queue.waiting);
+});
+
+test('the question is the last prompt on the line', () => {
+  // the output's last line, the question
+  const cases = [
+    ['Enter Value 1 For The Length OF The Figure(Shape) Above = ',
+     'Enter Value 1 For The Length OF The Figure(Shape) Above ='],
+    ['A To Point B  = Enter Value 3 For The Horizonatl Force At Point A If Available = ',
+     'Enter Value 3 For The Horizonatl Force At Point A If Available ='],
+    [' Enter The Unit For The Length =  ', 'Enter The Unit For The Length ='],
+    ['', ''],
+  ];
+  for (const [line, question] of cases) assert.strictEqual(page.currentQuestion(line), question);
+});
+
+test('the figure is lines 10 to 45, however the output is cut', () => {
+  const lines = Array.from({ length: 48 }, (_, i) => 'row ' + i + '\n').join('');
+  for (const cut of [1, 7, 100, lines.length]) {
+    const parts = {};
+    let line = 0;
+    for (let at = 0; at < lines.length; at += cut) {
+      const split = page.splitByRegion(lines.slice(at, at + cut), line);
+      line = split.line;
+      for (const piece of split.pieces) parts[piece.region] = (parts[piece.region] || '') + piece.text;
+    }
+    assert.strictEqual(line, 48);
+    assert.ok(parts.introduction.endsWith('row 9\n') && parts.figure.startsWith('row 10\n'));
+    assert.ok(parts.figure.endsWith('row 45\n') && parts.dialogue === 'row 46\nrow 47\n', cut);
+  }
+});
+
+test('Up and Down walk the earlier answers and come back to the one being typed', () => {
+  const history = new page.AnswerHistory();
+  assert.strictEqual(history.older('x'), 'x');  // nothing earlier
+  history.add('6');
+  history.add('2');
+  history.add('2');  // a repeat is kept once
+  assert.deepStrictEqual(['older', 'older', 'older', 'newer', 'newer'].map((way) =>
+    history[way]('draft')), ['2', '6', '6', '2', 'draft']);
+});
+
+test('the key wait ends on a key, not on a modifier, Tab or a copy of a selection', () => {
+  // key, modifiers, text selected, ends the wait
+  const cases = [
+    ['q', {}, false, true], ['ArrowDown', {}, false, true], ['Unidentified', {}, false, true],
+    ['c', { ctrlKey: true }, false, true], ['c', { ctrlKey: true }, true, false],
+    ['c', { metaKey: true }, true, false], ['Insert', { ctrlKey: true }, true, false],
+    ['Shift', { shiftKey: true }, false, false], ['Control', {}, false, false],
+    ['Meta', {}, false, false], ['Tab', {}, false, false],
+  ];
+  for (const [key, modifiers, selected, ends] of cases) {
+    assert.strictEqual(page.endsKeyWait({ key, ...modifiers }, selected), ends, key);
+  }
+});
