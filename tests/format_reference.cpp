@@ -49,4 +49,31 @@ std::string referenceFormat(double x) {
   return out + digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
 }
 
+std::string referenceScientific17(double m) {
+  char text[1024];
+  std::snprintf(text, sizeof text, "%.800e", m);
+  const char* e = std::strchr(text, 'e');
+  std::string digits = std::string(1, text[0]) + std::string(text + 2, static_cast<std::size_t>(e - (text + 2)));
+  int exponent = std::atoi(e + 1);
+  const std::string rest = digits.substr(17);
+  digits.resize(17);
+  const bool aboveHalf = rest[0] > '5' ||
+                         (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+  const bool half = rest[0] == '5' && !aboveHalf;
+  if (aboveHalf || (half && (digits.back() - '0') % 2 == 1)) {
+    std::size_t i = digits.size();
+    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+    if (i == 0) {
+      digits.insert(digits.begin(), '1');
+      digits.pop_back();
+      ++exponent;
+    } else {
+      ++digits[i - 1];
+    }
+  }
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  return digits.substr(0, 1) + "." + digits.substr(1) + tail;
+}
+
 }  // namespace beam::testing_support

@@ -31,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/key_wait.h"
 #include "tests/child_process.h"
 
 namespace beam {
@@ -52,6 +53,18 @@ bool readable(int fd, int milliseconds) {
   FD_SET(fd, &set);
   timeval timeout = {0, milliseconds * 1000};
   return select(fd + 1, &set, nullptr, nullptr, &timeout) > 0;
+}
+
+// Waits (bounded) until the terminal's input is raw, or cooked.
+bool waitForRawOn(int terminal, bool raw) {
+  const auto deadline = Clock::now() + kPatience;
+  while (Clock::now() < deadline) {
+    termios now;
+    tcgetattr(terminal, &now);
+    if (((now.c_lflag & ICANON) == 0) == raw) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
 }
 
 // Where the program runs. Alone, it leads its own session. As a job, a small
@@ -123,10 +136,9 @@ class PtyRun {
       }
       if (options.output == Output::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
       if (options.ignoreHangup) std::signal(SIGHUP, SIG_IGN);
-      if (options.ignoreInterrupt) {
-        std::signal(SIGINT, SIG_IGN);
-        std::signal(SIGQUIT, SIG_IGN);
-      }
+      // As a shell with job control starts a job, whatever the tests inherited.
+      std::signal(SIGINT, options.ignoreInterrupt ? SIG_IGN : SIG_DFL);
+      std::signal(SIGQUIT, options.ignoreInterrupt ? SIG_IGN : SIG_DFL);
       if (options.term != nullptr) {
         setenv("TERM", options.term, 1);
       } else {
@@ -180,17 +192,7 @@ class PtyRun {
     return waitForRaw(true);
   }
 
-  // Waits (bounded) until the terminal's input is raw, or cooked.
-  bool waitForRaw(bool raw) {
-    const auto deadline = Clock::now() + kPatience;
-    while (Clock::now() < deadline) {
-      termios now;
-      tcgetattr(slave_, &now);
-      if (((now.c_lflag & ICANON) == 0) == raw) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
-  }
+  bool waitForRaw(bool raw) { return waitForRawOn(slave_, raw); }
 
   bool stillRunning() { return waitpid(pid_, &status_, WNOHANG) == 0; }
 
@@ -256,11 +258,16 @@ class PtyRun {
   // does when its job stops.
   void shellRestoresSettings() { tcsetattr(slave_, TCSANOW, &before_); }
 
-  bool settingsRestored() {
-    termios after;
-    tcgetattr(slave_, &after);
-    return sameSettings(before_, after);
+  bool settingsRestored() { return sameSettings(before_, settings()); }
+
+  termios settings() {
+    termios now;
+    tcgetattr(slave_, &now);
+    return now;
   }
+
+  // Another program on the terminal sets its own settings.
+  void otherProgramSets(const termios& settings) { tcsetattr(slave_, TCSANOW, &settings); }
 
   // What a later reader of the terminal would get, and what the terminal
   // showed on its screen side after the closing line (echo).
@@ -405,6 +412,9 @@ TEST_P(KeyWait, OnePressEndsTheRunAndRestoresTheTerminal) {
   ASSERT_TRUE(run.waitUntilReadingKeys());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(run.stillRunning());
+  // The terminal itself times each read: 200 ms, two tenths.
+  EXPECT_EQ(run.settings().c_cc[VTIME], 2);
+  EXPECT_EQ(run.settings().c_cc[VMIN], 0);
   run.press(GetParam().typed);
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
@@ -535,20 +545,97 @@ TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
-// A key whose final byte comes 250 ms after the rest (a slow link): an arrow
-// (ESC [ A) and F1 (ESC O P) are each one press.
-TEST(KeyWaitPress, ASequenceWithAPauseInsideIsOnePress) {
-  // the bytes before the pause, the final byte
-  const std::pair<std::string, std::string> keys[] = {{"\x1b[", "A"}, {"\x1bO", "P"}};
-  for (const auto& [head, final] : keys) {
+struct PauseCase {
+  std::string head;  // the bytes before the pause
+  int pauseMs;
+  std::string tail;  // the bytes after it
+  std::string left;  // what a later reader finds
+};
+
+// Pauses 100 ms or more from either end of the terminal's timer: an arrow
+// (ESC [ A) or F1 (ESC O P) with its final byte 150 ms late (a slow link)
+// is one press, within 300 ms; Esc is a press of its own after 200 ms, and
+// a letter 300 ms after it is left for the shell.
+TEST(KeyWaitPress, PausesAreTimedByTheTerminal) {
+  const PauseCase cases[] = {
+      {"\x1b[", 150, "A", ""},
+      {"\x1bO", 150, "P", ""},
+      {"\x1b", 300, "x", "x"},
+  };
+  for (const PauseCase& c : cases) {
     PtyRun run;
     ASSERT_TRUE(run.waitUntilReadingKeys());
-    run.press(head);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    run.press(final);
+    run.press(c.head);
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs));
+    run.press(c.tail);
     EXPECT_EQ(run.exitCode(), 0);
-    EXPECT_EQ(run.leftForLaterReader(), "") << final;
+    EXPECT_EQ(run.leftForLaterReader(), c.left) << c.tail;
   }
+}
+
+// Another program changes the terminal's settings during the wait (a flag,
+// or a control character): the end of the wait leaves them as they are.
+TEST(KeyWaitPress, AnotherProgramsSettingsAreLeftAlone) {
+  const std::pair<const char*, void (*)(termios&)> changes[] = {
+      {"a flag", [](termios& t) { t.c_iflag |= IXANY; }},
+      {"a control character", [](termios& t) { t.c_cc[VKILL] = 'K'; }},
+  };
+  for (const auto& [name, change] : changes) {
+    PtyRun run;
+    ASSERT_TRUE(run.waitUntilReadingKeys());
+    termios theirs = run.settings();
+    change(theirs);
+    run.otherProgramSets(theirs);
+    run.press("q");
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(sameSettings(run.settings(), theirs)) << name;
+  }
+}
+
+extern "C" void callersHandler(int) {}
+
+// Two waits in one process whose caller has a SIGTERM handler of its own:
+// the second waits for a key of its own, and the handler is the caller's
+// again after each.
+TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    setsid();
+    ioctl(slave, TIOCSCTTY, 0);
+    dup2(slave, STDOUT_FILENO);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, callersHandler);
+    struct sigaction now;
+    int handlersBack = 0;
+    for (int wait = 0; wait < 2; ++wait) {
+      waitForKey();
+      sigaction(SIGTERM, nullptr, &now);
+      handlersBack += now.sa_handler == callersHandler ? 1 : 0;
+      [[maybe_unused]] const ssize_t n = write(STDOUT_FILENO, "|", 1);  // this wait is over
+    }
+    _exit(handlersBack == 2 ? 0 : 3);
+  }
+  const auto waitIsOver = [&] {  // the child's mark after a wait
+    const auto deadline = Clock::now() + kPatience;
+    char byte = 0;
+    while (Clock::now() < deadline && byte != '|') {
+      if (readable(master, 100) && read(master, &byte, 1) != 1) return false;
+    }
+    return byte == '|';
+  };
+  const bool bothKeysRead =
+      waitForRawOn(slave, true) && write(master, "a", 1) == 1 && waitIsOver() &&
+      waitForRawOn(slave, true) && write(master, "b", 1) == 1 && waitIsOver();
+  EXPECT_TRUE(bothKeysRead);
+  if (!bothKeysRead) kill(child, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  close(master);
+  close(slave);
 }
 
 // SIGSTOP (no handler can see it) during the wait, the shell puts its own
