@@ -6,6 +6,23 @@
 #include <cstring>
 
 namespace beam::testing_support {
+namespace {
+
+// Adds one unit in the last place of the digits; a carry out of the first
+// keeps their number and raises the exponent.
+void roundUp(std::string& digits, int& exponent) {
+  std::size_t i = digits.size();
+  while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+  if (i == 0) {
+    digits.insert(digits.begin(), '1');
+    digits.pop_back();
+    ++exponent;
+  } else {
+    ++digits[i - 1];
+  }
+}
+
+}  // namespace
 
 // Slow and independent: glibc prints the exact decimal expansion of any
 // double with "%.800e" (at most 767 significant digits are ever needed).
@@ -22,15 +39,7 @@ std::string referenceFormat(double x) {
     const bool up = digits[n] >= '5';
     digits.resize(n);
     if (!up) return;
-    std::size_t i = n;
-    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-    if (i == 0) {
-      digits.insert(digits.begin(), '1');
-      digits.pop_back();
-      ++exponent;
-    } else {
-      ++digits[i - 1];
-    }
+    roundUp(digits, exponent);
   };
   roundHalfUpTo(17);
   roundHalfUpTo(6);
@@ -60,17 +69,7 @@ std::string referenceScientific17(double m) {
   const bool aboveHalf = rest[0] > '5' ||
                          (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
   const bool half = rest[0] == '5' && !aboveHalf;
-  if (aboveHalf || (half && (digits.back() - '0') % 2 == 1)) {
-    std::size_t i = digits.size();
-    while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-    if (i == 0) {
-      digits.insert(digits.begin(), '1');
-      digits.pop_back();
-      ++exponent;
-    } else {
-      ++digits[i - 1];
-    }
-  }
+  if (aboveHalf || (half && (digits.back() - '0') % 2 == 1)) roundUp(digits, exponent);
   char tail[16];
   std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
   return digits.substr(0, 1) + "." + digits.substr(1) + tail;
