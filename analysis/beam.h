@@ -13,7 +13,8 @@ struct UnitWord {
   static constexpr std::size_t kCapacity = 19;
   char text[kCapacity + 1] = {};
 
-  /// The stored bytes, without the terminator.
+  /// The stored bytes up to the first NUL: the terminator, or a NUL byte
+  /// typed inside the word, where a written unit ends as a C string does.
   std::string_view view() const { return std::string_view(text); }
 };
 

@@ -48,22 +48,22 @@ void appendNoForces(const BeamProblem& p, std::string& out) {
 
 }  // namespace
 
-void printHorizontalCase(const BeamProblem& problem, std::string& out) {
+void printHorizontalCase(const BeamProblem& problem, std::string& text) {
   switch (classifyHorizontalCase(problem.Ax, problem.Bx)) {
     case HorizontalCase::BxOnly:
-      appendBxOnly(problem, out);
+      appendBxOnly(problem, text);
       break;
     case HorizontalCase::AxOnly:
-      appendAxOnly(problem, out);
+      appendAxOnly(problem, text);
       break;
     case HorizontalCase::BothForces:
-      appendBothForces(problem, out);
+      appendBothForces(problem, text);
       break;
     case HorizontalCase::NoForces:
-      appendNoForces(problem, out);
+      appendNoForces(problem, text);
       break;
   }
-  appendSeparatorTwice(out);
+  appendSeparatorTwice(text);
 }
 
 }  // namespace beam

@@ -19,42 +19,42 @@ void reportLine(std::initializer_list<ReportPiece> pieces, std::string& text) {
   text += '\n';
 }
 
-void printVerticalReport(const BeamProblem& p, std::string& out) {
-  const BeamSolution s = solveBeam(p);
-  const double L = p.L;
-  reportLine({" "}, out);
-  reportLine({" The Ating Weight On The Beam Is  = ", p.W, " ", p.weightUnit}, out);
-  reportLine({" "}, out);
-  reportLine({"Ay + By = ", s.totalLoad, " Eq-1"}, out);
-  reportLine({"(+/-)Ax + (+/-)Bx = ", p.Ax + p.Bx, " Eq-2"}, out);
-  reportLine({" "}, out);
-  reportLine({" The Acting Vertial Force On The Beam Is = ", s.totalLoad, " ", p.forceUnit}, out);
-  reportLine({" "}, out);
-  reportLine({" ==> Left Distance From  The Acting Point =>", s.leftDistance, " ", p.lengthUnit},
-             out);
-  reportLine({" ==> Right Distance From The Acting Point =>", s.rightDistance, " ", p.lengthUnit},
-             out);
-  reportLine({" The Center Of The Force = ", s.leftDistance, " ", p.lengthUnit,
-              " From The Left Support And ", s.rightDistance, " ", p.lengthUnit,
+void printVerticalReport(const BeamProblem& problem, std::string& text) {
+  const BeamSolution s = solveBeam(problem);
+  const double L = problem.L;
+  reportLine({" "}, text);
+  reportLine({" The Ating Weight On The Beam Is  = ", problem.W, " ", problem.weightUnit}, text);
+  reportLine({" "}, text);
+  reportLine({"Ay + By = ", s.totalLoad, " Eq-1"}, text);
+  reportLine({"(+/-)Ax + (+/-)Bx = ", problem.Ax + problem.Bx, " Eq-2"}, text);
+  reportLine({" "}, text);
+  reportLine({" The Acting Vertial Force On The Beam Is = ", s.totalLoad, " ", problem.forceUnit}, text);
+  reportLine({" "}, text);
+  reportLine({" ==> Left Distance From  The Acting Point =>", s.leftDistance, " ", problem.lengthUnit},
+             text);
+  reportLine({" ==> Right Distance From The Acting Point =>", s.rightDistance, " ", problem.lengthUnit},
+             text);
+  reportLine({" The Center Of The Force = ", s.leftDistance, " ", problem.lengthUnit,
+              " From The Left Support And ", s.rightDistance, " ", problem.lengthUnit,
               " From The Right Support "},
-             out);
-  reportLine({" "}, out);
-  reportLine({" Sum Of The Moment At Point A = 0  "}, out);
-  reportLine({" -1", " * ", s.leftDistance, " * ", s.totalLoad, " + ", L, " x By = 0"}, out);
-  reportLine({(-1.0 * s.leftDistance) * s.totalLoad, " + ", L, " x By = 0"}, out);
-  reportLine({" ", L, " By = ", s.momentAboutA}, out);
-  reportLine({" By = ", s.By}, out);
-  reportLine({" By = ", s.By, " ", p.forceUnit}, out);
-  reportLine({"From Eq-1 Above Where, Ay + By = ", s.totalLoad, ", Whioh Eq-1"}, out);
-  reportLine({" Ay = ", s.totalLoad, " - ", s.By}, out);
-  reportLine({" Ay = ", s.totalLoad - s.By}, out);
-  reportLine({" Ay = ", s.Ay, " ", p.forceUnit}, out);
-  reportLine({}, out);
-  reportLine({kSeparatorLine}, out);
-  reportLine({" Ay = ", s.Ay, " ", p.forceUnit}, out);
-  reportLine({" By = ", s.By, " ", p.forceUnit}, out);
-  reportLine({kSeparatorLine}, out);
-  reportLine({kSeparatorLine}, out);
+             text);
+  reportLine({" "}, text);
+  reportLine({" Sum Of The Moment At Point A = 0  "}, text);
+  reportLine({" -1", " * ", s.leftDistance, " * ", s.totalLoad, " + ", L, " x By = 0"}, text);
+  reportLine({(-1.0 * s.leftDistance) * s.totalLoad, " + ", L, " x By = 0"}, text);
+  reportLine({" ", L, " By = ", s.momentAboutA}, text);
+  reportLine({" By = ", s.By}, text);
+  reportLine({" By = ", s.By, " ", problem.forceUnit}, text);
+  reportLine({"From Eq-1 Above Where, Ay + By = ", s.totalLoad, ", Whioh Eq-1"}, text);
+  reportLine({" Ay = ", s.totalLoad, " - ", s.By}, text);
+  reportLine({" Ay = ", s.totalLoad - s.By}, text);
+  reportLine({" Ay = ", s.Ay, " ", problem.forceUnit}, text);
+  reportLine({}, text);
+  reportLine({kSeparatorLine}, text);
+  reportLine({" Ay = ", s.Ay, " ", problem.forceUnit}, text);
+  reportLine({" By = ", s.By, " ", problem.forceUnit}, text);
+  reportLine({kSeparatorLine}, text);
+  reportLine({kSeparatorLine}, text);
 }
 
 }  // namespace beam

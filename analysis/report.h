@@ -1,7 +1,6 @@
 // Report lines: every line of the report, and the closing line, is a sequence
 // of pieces written one after another, then a line end. Lines are appended to
-// the caller's text; the run puts that text on standard output (and flushes
-// it) before the key wait, which is what a person sees.
+// the caller's text; writing it out is the caller's.
 #pragma once
 
 #include <initializer_list>

@@ -4,9 +4,9 @@
 //   int peek();   // next character as 0..255, or kEndOfInput
 //   void take();  // consume the character peek() showed
 // so the same code reads standard input (FileSource, standard_io.h), a
-// string in a test or a fuzzer's bytes (TextSource). They never throw, never allocate, and use bounded memory whatever
-// the input: at most kKeptDigits significant digits are stored, the rest
-// only counted.
+// string in a test or a fuzzer's bytes (TextSource). They never throw, never
+// allocate, and use bounded memory whatever the input: at most kKeptDigits
+// significant digits are stored, the rest only counted.
 #pragma once
 
 #include <cstdint>

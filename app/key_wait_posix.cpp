@@ -1,18 +1,15 @@
-// The key wait on POSIX terminals: one key press from the controlling
-// terminal, read raw (no echo, no line editing, no signal keys), and only for
-// a person who sees the closing line: standard output is the controlling
-// terminal and this process group is its foreground job.
+// waitForKey on POSIX terminals (what it does: key_wait.h). How:
 //
 // One code path for Linux, macOS and FreeBSD and for any descriptor number:
 // every read is timed by the terminal itself (VMIN 0, VTIME), which needs
 // neither select()'s FD_SETSIZE nor a poll() that accepts terminals (macOS's
-// does not). Between reads the wait checks that the terminal is still this
-// job's; once the shell has taken it back (the job put in the background, a
-// script that started it ended) the wait ends without reading again.
+// does not). Between reads the wait checks the terminal's foreground group.
+// One guard (RawTerminal) owns the settings and the signal handlers; every
+// way out, handlers included, puts the settings back only while they are
+// still the wait's, and switches bracketed paste off with them.
 //
-// While raw, the terminal is asked for bracketed paste, so that a paste is
-// one press read to its end instead of keys left for the shell; it is
-// switched off wherever the settings are put back.
+// sigprocmask is given only valid arguments here, for which it cannot fail;
+// its results are not checked.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>

@@ -31,10 +31,9 @@ class FileSource {
 };
 
 /// The program's one way to standard output. Writers append to `text`;
-/// flush() puts what was gathered on the file and flushes it. The run
-/// flushes before each read (so each prompt is seen while the program
-/// waits) and before the key wait (so the report and the closing line are
-/// seen). Line ends are the C library's text line ends (CR LF on Windows).
+/// flush() puts what was gathered on the file and flushes it (when the run
+/// does so: run.h). Line ends are the C library's text line ends (CR LF on
+/// Windows).
 class Output {
  public:
   /// Writes to file; with nullptr the text is only gathered (tests, fuzzing).

@@ -1,6 +1,6 @@
 // Hostile input for the real program: huge numbers, words and runs of white
-// space, random bytes, no input at all, and output that cannot be written.
-// Each run must end by itself with status 0 in little memory.
+// space, random bytes, and no input at all. Each run must end by itself with
+// status 0 in little memory. (Output that cannot be written: e2e_test.cpp.)
 #include <sys/wait.h>
 #include <unistd.h>
 
