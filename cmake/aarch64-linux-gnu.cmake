@@ -14,9 +14,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # libraries (cmake/BeamPackaging.cmake).
 set(BEAM_DEBIAN_ARCHITECTURE arm64)
 
-# Programs run under qemu-user (ctest, test discovery, the transcripts), with
-# the cross C library as the loader's root.
+# Programs run under qemu-user (ctest, test discovery, the transcripts) with
+# the cross C library: its loader as the root (-L) and its libraries first.
+# The loader would otherwise also find Debian's arm64 libraries where they
+# are installed beside the host's (libc6:arm64, which the arm64 package's
+# dependencies are read from), of another version than the loader: a
+# program that forks then spins in the child.
+set(BEAM_AARCH64_ROOT /usr/aarch64-linux-gnu)
 find_program(BEAM_QEMU qemu-aarch64)
 if(BEAM_QEMU)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${BEAM_QEMU} -L /usr/aarch64-linux-gnu)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${BEAM_QEMU} -L ${BEAM_AARCH64_ROOT}
+    -E LD_LIBRARY_PATH=${BEAM_AARCH64_ROOT}/lib)
 endif()
