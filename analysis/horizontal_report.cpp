@@ -19,9 +19,8 @@ void appendBxOnly(const BeamProblem& p, std::string& out) {
 void appendAxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", p.Ax, " + ", integerZero}, out);
   reportLine({" Ax  = ", p.Ax, " ", p.forceUnit}, out);
-  reportLine({" Ax  = ", p.Ax, " ", p.forceUnit,
-              " -->, Acting Towards The Right Side OF The Beam "},
-             out);
+  reportLine(
+      {" Ax  = ", p.Ax, " ", p.forceUnit, " -->, Acting Towards The Right Side OF The Beam "}, out);
 }
 
 // The three lines on the difference Ax - Bx that open the last two cases.

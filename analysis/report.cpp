@@ -28,12 +28,15 @@ void printVerticalReport(const BeamProblem& problem, std::string& text) {
   reportLine({"Ay + By = ", s.totalLoad, " Eq-1"}, text);
   reportLine({"(+/-)Ax + (+/-)Bx = ", problem.Ax + problem.Bx, " Eq-2"}, text);
   reportLine({" "}, text);
-  reportLine({" The Acting Vertial Force On The Beam Is = ", s.totalLoad, " ", problem.forceUnit}, text);
+  reportLine({" The Acting Vertial Force On The Beam Is = ", s.totalLoad, " ", problem.forceUnit},
+             text);
   reportLine({" "}, text);
-  reportLine({" ==> Left Distance From  The Acting Point =>", s.leftDistance, " ", problem.lengthUnit},
-             text);
-  reportLine({" ==> Right Distance From The Acting Point =>", s.rightDistance, " ", problem.lengthUnit},
-             text);
+  reportLine(
+      {" ==> Left Distance From  The Acting Point =>", s.leftDistance, " ", problem.lengthUnit},
+      text);
+  reportLine(
+      {" ==> Right Distance From The Acting Point =>", s.rightDistance, " ", problem.lengthUnit},
+      text);
   reportLine({" The Center Of The Force = ", s.leftDistance, " ", problem.lengthUnit,
               " From The Left Support And ", s.rightDistance, " ", problem.lengthUnit,
               " From The Right Support "},

@@ -26,8 +26,8 @@ inline constexpr std::uint32_t kLeftCtrl = 0x0008;
 inline constexpr std::uint32_t kShift = 0x0010;
 inline constexpr std::uint32_t kEnhancedKey = 0x0100;
 
-inline constexpr std::uint16_t kVkPageUp = 0x21;   // then End, Home, Left, Up, Right,
-inline constexpr std::uint16_t kVkDown = 0x28;     // ... up to Down
+inline constexpr std::uint16_t kVkPageUp = 0x21;  // then End, Home, Left, Up, Right,
+inline constexpr std::uint16_t kVkDown = 0x28;    // ... up to Down
 inline constexpr std::uint16_t kVkInsert = 0x2D;
 inline constexpr std::uint16_t kVkDelete = 0x2E;
 inline constexpr std::uint16_t kVkF1 = 0x70;

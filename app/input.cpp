@@ -1,12 +1,12 @@
 #include "app/input.h"
 
-#include "app/utf8.h"
-
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+#include "app/utf8.h"
 
 namespace beam {
 namespace {

@@ -63,10 +63,10 @@ class DecimalAccumulator {
 
   char digits_[kKeptDigits] = {};
   int count_ = 0;
-  bool dropped_ = false;           // a non-zero digit beyond kKeptDigits
-  std::int64_t integerDigits_ = 0; // significant digits before the point
-  std::int64_t leadingZeros_ = 0;  // zeros after the point before the first significant digit
-  std::int64_t exponent_ = 0;      // saturates far beyond any double's range
+  bool dropped_ = false;            // a non-zero digit beyond kKeptDigits
+  std::int64_t integerDigits_ = 0;  // significant digits before the point
+  std::int64_t leadingZeros_ = 0;   // zeros after the point before the first significant digit
+  std::int64_t exponent_ = 0;       // saturates far beyond any double's range
   bool negative_ = false;
   bool exponentNegative_ = false;
 };

@@ -47,8 +47,8 @@ constexpr std::string_view kPasteOff = "\x1b[?2004l";
 // (a crash signal too). Those whose default is to ignore (WINCH, CHLD, URG,
 // and SIGIO where it is not SIGPOLL) or to stop are not among them.
 constexpr int kEndingSignals[] = {
-    SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
-    SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
 #ifdef SIGPOLL  // Linux and System V: SIGIO's other name, and it ends the process
     SIGPOLL,
 #endif
@@ -180,7 +180,10 @@ class RawTerminal {
     for (int i = 0; i < count_; ++i) {
       const bool ending = signals_[i] != SIGTSTP && signals_[i] != SIGCONT;
       const unsigned flags = ending ? SA_RESETHAND : SA_RESTART;
-      install(i, ending ? restoreAndEnd : signals_[i] == SIGTSTP ? stopRestored : resumeActive,
+      install(i,
+              ending                   ? restoreAndEnd
+              : signals_[i] == SIGTSTP ? stopRestored
+                                       : resumeActive,
               static_cast<int>(flags));
     }
 
@@ -256,8 +259,7 @@ class RawTerminal {
     sigset_t before;
     sigprocmask(SIG_BLOCK, &gTerminal.blocked, &before);
     struct termios now;
-    const bool done = tcgetattr(gTerminal.fd, &now) == 0 &&
-                      sameSettings(now, gTerminal.active) &&
+    const bool done = tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active) &&
                       tcsetattr(gTerminal.fd, TCSANOW, &settings) == 0 &&
                       tcgetattr(gTerminal.fd, &gTerminal.active) == 0;
     sigprocmask(SIG_SETMASK, &before, nullptr);

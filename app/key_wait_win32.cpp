@@ -47,9 +47,9 @@ ConsoleKeyEvent eventOf(const INPUT_RECORD& record) {
 void waitForKey() {
   DWORD outputMode = 0;
   if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode)) return;
-  const HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   0, nullptr);
+  const HANDLE input =
+      CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
   if (input == INVALID_HANDLE_VALUE) return;
   // The mode is switched, and later put back, only when it could be read:
   // "restoring" a mode never read would leave the console without echo.

@@ -34,7 +34,15 @@ class KeyPressParser {
 
  private:
   enum class State {
-    kStart, kEscape, kCsiFirst, kCsiBody, kLinuxFunction, kSs3, kUtf8, kX10Mouse, kPaste
+    kStart,
+    kEscape,
+    kCsiFirst,
+    kCsiBody,
+    kLinuxFunction,
+    kSs3,
+    kUtf8,
+    kX10Mouse,
+    kPaste
   };
   bool startCharacter(unsigned char byte);
   bool endCsi(unsigned char final);

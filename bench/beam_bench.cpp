@@ -28,10 +28,18 @@ const std::vector<double>& values() {
     std::mt19937_64 random(2002);
     while (v.size() < kValues) {
       switch (v.size() % 5) {
-        case 0: v.push_back(static_cast<double>(random() % 2000) - 1000.0); break;
-        case 1: v.push_back(static_cast<double>(random() % 100000) / 1000.0); break;
-        case 2: v.push_back(0.33333333 * static_cast<double>(random() % 100 + 1) * 6.0); break;
-        case 3: v.push_back(std::pow(10.0, static_cast<int>(random() % 601) - 300)); break;
+        case 0:
+          v.push_back(static_cast<double>(random() % 2000) - 1000.0);
+          break;
+        case 1:
+          v.push_back(static_cast<double>(random() % 100000) / 1000.0);
+          break;
+        case 2:
+          v.push_back(0.33333333 * static_cast<double>(random() % 100 + 1) * 6.0);
+          break;
+        case 3:
+          v.push_back(std::pow(10.0, static_cast<int>(random() % 601) - 300));
+          break;
         default: {
           double x = std::bit_cast<double>(random());
           while (!std::isfinite(x)) x = std::bit_cast<double>(random());

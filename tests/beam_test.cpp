@@ -67,7 +67,8 @@ TEST(SolveBeam, WideProductAgreesWithScaledArithmetic) {
       ASSERT_EQ(s.By, s.momentAboutA / L) << L << " " << W;
       continue;
     }
-    if (!std::isfinite(s.totalLoad) || s.totalLoad == 0.0 || std::fabs(s.totalLoad) < 1e-290) continue;
+    if (!std::isfinite(s.totalLoad) || s.totalLoad == 0.0 || std::fabs(s.totalLoad) < 1e-290)
+      continue;
     const int shift = std::ilogb(L);
     const BeamSolution scaled = solveBeam(problemOf(std::ldexp(L, -shift), W));
     ASSERT_EQ(s.By, std::ldexp(scaled.By, shift)) << L << " " << W;
@@ -83,13 +84,13 @@ struct Classified {
 
 // Ax, Bx -> case: zero, negative zero and NaN are absent; anything else is a force.
 const Classified kCases[] = {
-    {0.0, 5.0, HorizontalCase::BxOnly},     {-0.0, 3.0, HorizontalCase::BxOnly},
-    {kNaN, -1e-300, HorizontalCase::BxOnly}, {5.0, 0.0, HorizontalCase::AxOnly},
-    {1e-300, -0.0, HorizontalCase::AxOnly}, {-1e300, kNaN, HorizontalCase::AxOnly},
-    {5.0, -2.0, HorizontalCase::BothForces}, {1e-300, 1e300, HorizontalCase::BothForces},
+    {0.0, 5.0, HorizontalCase::BxOnly},       {-0.0, 3.0, HorizontalCase::BxOnly},
+    {kNaN, -1e-300, HorizontalCase::BxOnly},  {5.0, 0.0, HorizontalCase::AxOnly},
+    {1e-300, -0.0, HorizontalCase::AxOnly},   {-1e300, kNaN, HorizontalCase::AxOnly},
+    {5.0, -2.0, HorizontalCase::BothForces},  {1e-300, 1e300, HorizontalCase::BothForces},
     {-4.0, -4.0, HorizontalCase::BothForces}, {0.0, 0.0, HorizontalCase::NoForces},
-    {-0.0, -0.0, HorizontalCase::NoForces}, {kNaN, 0.0, HorizontalCase::NoForces},
-    {0.0, kNaN, HorizontalCase::NoForces},  {-0.0, 0.0, HorizontalCase::NoForces},
+    {-0.0, -0.0, HorizontalCase::NoForces},   {kNaN, 0.0, HorizontalCase::NoForces},
+    {0.0, kNaN, HorizontalCase::NoForces},    {-0.0, 0.0, HorizontalCase::NoForces},
     {1e-300, kNaN, HorizontalCase::AxOnly},
 };
 

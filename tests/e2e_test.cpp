@@ -2,10 +2,9 @@
 // input a pipe: its whole standard output is compared byte for byte with the
 // transcripts kept beside this file (NAME.in is typed, NAME.out is what the
 // program must write).
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
@@ -67,8 +66,8 @@ TEST_P(EndToEnd, OutputMatchesTranscript) {
       testing_support::readFile(transcriptPath(std::string(t.name) + ".in")), t.outputTo);
   ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status;
   EXPECT_EQ(WEXITSTATUS(result.status), 0);
-  EXPECT_EQ(result.output,
-            withPlatformLineEnds(testing_support::readFile(transcriptPath(std::string(t.name) + ".out"))));
+  EXPECT_EQ(result.output, withPlatformLineEnds(testing_support::readFile(
+                               transcriptPath(std::string(t.name) + ".out"))));
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, EndToEnd, ::testing::ValuesIn(kTranscripts),
@@ -86,8 +85,8 @@ TEST(EndToEndConversation, EachPromptIsShownBeforeItsRead) {
   const auto result = testing_support::runBeamAnswering(exchanges);
   ASSERT_TRUE(WIFEXITED(result.status)) << "status " << result.status << ", output:\n"
                                         << result.output;
-  EXPECT_EQ(result.output, withPlatformLineEnds(testing_support::readFile(
-                               transcriptPath("typical.out"))));
+  EXPECT_EQ(result.output,
+            withPlatformLineEnds(testing_support::readFile(transcriptPath("typical.out"))));
 }
 
 // A write to a closed standard output fails with EBADF, to /dev/full with

@@ -87,9 +87,11 @@ TEST(Figure, WordedRowsHaveTheirBlanks) {
   EXPECT_EQ(kWordedRows[2].text, " Pt-D" + blanks(24) + "!" + blanks(25));
   EXPECT_EQ(kWordedRows[3].text, " |" + std::string(52, '_') + "|");
   EXPECT_EQ(kWordedRows[4].text, " ^ Pt-A" + blanks(16) + "C" + blanks(25) + "Pt-B ^");
-  EXPECT_EQ(kWordedRows[5].text, " |<" + std::string(22, '-') + "Length(L)" + std::string(19, '-') + ">|");
+  EXPECT_EQ(kWordedRows[5].text,
+            " |<" + std::string(22, '-') + "Length(L)" + std::string(19, '-') + ">|");
   for (const Worded& row : kWordedRows) {
-    EXPECT_EQ(kFigureRows.at(static_cast<std::size_t>(row.number - 1)), row.text) << "row " << row.number;
+    EXPECT_EQ(kFigureRows.at(static_cast<std::size_t>(row.number - 1)), row.text)
+        << "row " << row.number;
   }
 }
 

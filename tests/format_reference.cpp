@@ -52,9 +52,11 @@ std::string referenceFormat(double x) {
     std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return out + tail;
   }
-  if (exponent < 0) return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  if (exponent < 0)
+    return out + "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
   const auto integerDigits = static_cast<std::size_t>(exponent + 1);
-  if (digits.size() <= integerDigits) return out + digits + std::string(integerDigits - digits.size(), '0');
+  if (digits.size() <= integerDigits)
+    return out + digits + std::string(integerDigits - digits.size(), '0');
   return out + digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
 }
 
@@ -62,12 +64,13 @@ std::string referenceScientific17(double m) {
   char text[1024];
   std::snprintf(text, sizeof text, "%.800e", m);
   const char* e = std::strchr(text, 'e');
-  std::string digits = std::string(1, text[0]) + std::string(text + 2, static_cast<std::size_t>(e - (text + 2)));
+  std::string digits =
+      std::string(1, text[0]) + std::string(text + 2, static_cast<std::size_t>(e - (text + 2)));
   int exponent = std::atoi(e + 1);
   const std::string rest = digits.substr(17);
   digits.resize(17);
-  const bool aboveHalf = rest[0] > '5' ||
-                         (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+  const bool aboveHalf =
+      rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
   const bool half = rest[0] == '5' && !aboveHalf;
   if (aboveHalf || (half && (digits.back() - '0') % 2 == 1)) roundUp(digits, exponent);
   char tail[16];

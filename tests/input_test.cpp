@@ -130,8 +130,12 @@ TEST(ScanNumber, RandomDecimalTextsMatchStrtod) {
     TextSource source(text);
     const NumberScan scan = scanNumber(source);
     const double expected = std::strtod(text.c_str(), nullptr);
-    if (scan.error == kOk) ASSERT_EQ(scan.value, expected) << text;
-    else ASSERT_TRUE(expected == 0.0 || std::isinf(expected) || std::fabs(expected) < 2.2250738585072014e-308) << text;
+    if (scan.error == kOk)
+      ASSERT_EQ(scan.value, expected) << text;
+    else
+      ASSERT_TRUE(expected == 0.0 || std::isinf(expected) ||
+                  std::fabs(expected) < 2.2250738585072014e-308)
+          << text;
   }
 }
 

@@ -10,16 +10,15 @@
 #else  // FreeBSD
 #include <libutil.h>
 #endif
+#include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/select.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -84,20 +83,18 @@ enum class Output { kTerminal, kPipe, kFile, kOtherTerminal };
 struct PtyOptions {
   Layout layout = Layout::kAlone;
   Output output = Output::kTerminal;
-  bool highDescriptor = false;  // descriptors below FD_SETSIZE all taken
-  bool ignoreHangup = false;    // started with SIGHUP ignored (nohup, trap '' HUP)
-  std::string typedEarly = {};  // typed on the terminal before the answers arrive
-  bool ignoreInterrupt = false; // SIGINT and SIGQUIT ignored (a script's & job)
-  const char* term = "xterm";   // TERM, or nullptr for none
+  bool highDescriptor = false;   // descriptors below FD_SETSIZE all taken
+  bool ignoreHangup = false;     // started with SIGHUP ignored (nohup, trap '' HUP)
+  std::string typedEarly = {};   // typed on the terminal before the answers arrive
+  bool ignoreInterrupt = false;  // SIGINT and SIGQUIT ignored (a script's & job)
+  const char* term = "xterm";    // TERM, or nullptr for none
 };
 
 // What the program sends the terminal around its wait when TERM names one.
 const std::string kPasteOn = "\x1b[?2004h";
 const std::string kPasteOff = "\x1b[?2004l";
 
-bool asksForPasteMode(const char* term) {
-  return term != nullptr && std::string(term) != "dumb";
-}
+bool asksForPasteMode(const char* term) { return term != nullptr && std::string(term) != "dumb"; }
 
 // Open files the high-descriptor run needs.
 constexpr rlim_t kDescriptorsNeeded = FD_SETSIZE + 16;
@@ -429,9 +426,10 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyWait, ::testing::ValuesIn(kKeys),
 
 // signal sent while the program waits for its key: ending ones, a crash
 // signal, a real-time one
-const int kSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGUSR1, SIGSEGV,
+const int kSignals[] = {
+    SIGTERM,      SIGHUP, SIGQUIT, SIGINT, SIGUSR1, SIGSEGV,
 #ifdef SIGRTMIN
-                        SIGRTMIN + 1,
+    SIGRTMIN + 1,
 #endif
 };
 
@@ -626,9 +624,9 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
     }
     return byte == '|';
   };
-  const bool bothKeysRead =
-      waitForRawOn(slave, true) && write(master, "a", 1) == 1 && waitIsOver() &&
-      waitForRawOn(slave, true) && write(master, "b", 1) == 1 && waitIsOver();
+  const bool bothKeysRead = waitForRawOn(slave, true) && write(master, "a", 1) == 1 &&
+                            waitIsOver() && waitForRawOn(slave, true) &&
+                            write(master, "b", 1) == 1 && waitIsOver();
   EXPECT_TRUE(bothKeysRead);
   if (!bothKeysRead) kill(child, SIGKILL);
   int status = 0;

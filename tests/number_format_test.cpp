@@ -1,7 +1,4 @@
 #include "analysis/number_format.h"
-#include "analysis/scientific17.h"
-
-#include "tests/format_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +9,9 @@
 #include <limits>
 #include <random>
 #include <string>
+
+#include "analysis/scientific17.h"
+#include "tests/format_reference.h"
 
 namespace beam {
 namespace {
@@ -86,7 +86,7 @@ TEST(FormatValueSweep, SeventeenDigitTiesRoundUp) {
   for (int k = 1; k <= 25; ++k) {
     for (int trial = 0; trial < 2000; ++trial) {
       const std::uint64_t mantissa = (random() >> 11) | 1;
-      const double m = std::ldexp(static_cast<double>(mantissa >> (random() % 53)) , -k);
+      const double m = std::ldexp(static_cast<double>(mantissa >> (random() % 53)), -k);
       if (m == 0.0) continue;
       ASSERT_EQ(formatValue(m), testing_support::referenceFormat(m)) << std::hexfloat << m;
       ASSERT_EQ(formatValue(-m), testing_support::referenceFormat(-m)) << std::hexfloat << m;
@@ -135,7 +135,8 @@ TEST(Scientific17Sweep, MatchesTheExactExpansionRoundedToEven) {
   for (int i = 0; i < 100000; ++i) {
     double m = std::fabs(fromBits(random()));
     if (i % 3 == 1) m = std::ldexp(static_cast<double>((random() >> 11) | 1), -1 - i % 25);
-    if (i % 3 == 2) m = (static_cast<double>(100000 + random() % 900000) + 0.5) * std::pow(10.0, i % 600 - 300);
+    if (i % 3 == 2)
+      m = (static_cast<double>(100000 + random() % 900000) + 0.5) * std::pow(10.0, i % 600 - 300);
     if (!std::isfinite(m) || m == 0.0) continue;
     ASSERT_EQ(digits(m), testing_support::referenceScientific17(m)) << std::hexfloat << m;
   }

@@ -1,23 +1,21 @@
 // Hostile input for the real program: huge numbers, words and runs of white
 // space, random bytes, and no input at all. Each run must end by itself with
 // status 0 in little memory. (Output that cannot be written: e2e_test.cpp.)
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <ostream>
+#include <random>
 #include <string>
 
 #include "tests/child_process.h"
 
 namespace beam {
 namespace {
-
 
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr long kPeakLimitKiB = 16 * 1024;
@@ -50,27 +48,39 @@ std::mt19937 randomBytes(1234);
 // name, how its standard input is made
 const Hostile kHostile[] = {
     {"number_of_200MB_digits",
-     [] { return makeInput("digits", "", 200 * kMiB, [](std::string& p) { repeat('7', p); }, "\n2 0 0 a b c\n"); }},
+     [] {
+       return makeInput(
+           "digits", "", 200 * kMiB, [](std::string& p) { repeat('7', p); }, "\n2 0 0 a b c\n");
+     }},
     {"fraction_of_200MB_zeros",
-     [] { return makeInput("zeros", "0.", 200 * kMiB, [](std::string& p) { repeat('0', p); }, "1e200000000 2 0 0 a b c\n"); }},
+     [] {
+       return makeInput(
+           "zeros", "0.", 200 * kMiB, [](std::string& p) { repeat('0', p); },
+           "1e200000000 2 0 0 a b c\n");
+     }},
     {"unit_word_of_200MB",
-     [] { return makeInput("word", "6 2 0 0 ", 200 * kMiB, [](std::string& p) { repeat('w', p); }, " kN m\n"); }},
+     [] {
+       return makeInput(
+           "word", "6 2 0 0 ", 200 * kMiB, [](std::string& p) { repeat('w', p); }, " kN m\n");
+     }},
     {"white_space_of_200MB",
      [] {
-       return makeInput("blanks", "", 200 * kMiB,
-                        [](std::string& p) {
-                          const char blanks[] = " \t\n\v\f\r";
-                          for (std::size_t i = 0; i < p.size(); ++i) p[i] = blanks[i % 6];
-                        },
-                        "6 2 0 0 kN/m kN m\n");
+       return makeInput(
+           "blanks", "", 200 * kMiB,
+           [](std::string& p) {
+             const char blanks[] = " \t\n\v\f\r";
+             for (std::size_t i = 0; i < p.size(); ++i) p[i] = blanks[i % 6];
+           },
+           "6 2 0 0 kN/m kN m\n");
      }},
     {"random_bytes_10MB",
      [] {
-       return makeInput("random", "", 10 * kMiB,
-                        [](std::string& p) {
-                          for (char& c : p) c = static_cast<char>(randomBytes() & 0xFF);
-                        },
-                        "");
+       return makeInput(
+           "random", "", 10 * kMiB,
+           [](std::string& p) {
+             for (char& c : p) c = static_cast<char>(randomBytes() & 0xFF);
+           },
+           "");
      }},
     {"standard_input_closed", [] { return std::string(); }},
     {"dev_null", [] { return std::string("/dev/null"); }},

@@ -1,7 +1,6 @@
 // The fixed introduction: banner, legend and the figure of the beam.
 #include "text/figure.h"
 
-
 namespace beam {
 
 const std::string_view kBannerLine =
@@ -9,9 +8,11 @@ const std::string_view kBannerLine =
 
 const std::array<std::string_view, 6> kLegendLines = {
     " The Figure Below Represents The Shape Of A Triangular Beam",
-    " [1] A => Connection(Joint) At Point A ->[Pin Joint],  [2 ]B => Connection(Joint) At Point B ->[Rocker(Roller Ball)]",
+    " [1] A => Connection(Joint) At Point A ->[Pin Joint],  [2 ]B => Connection(Joint) At Point B "
+    "->[Rocker(Roller Ball)]",
     " [3] Downward Vertical Force Acting At Point C Of The Beam, Rod, Steel, Wood",
-    " Where C Is The Concemtrated Acting Point Of Force On The Beam Also The Figure(Shape) Shown Below (2/3L + 1/3L)",
+    " Where C Is The Concemtrated Acting Point Of Force On The Beam Also The Figure(Shape) Shown "
+    "Below (2/3L + 1/3L)",
     " [4] H Is The Vertical Height Of The Beam Also Known As The Figure(Shape) Shown Below",
     " [5] L Is The Horizontal Total Length Of The Beam Also The Figure(Shape) Shown Below",
 };

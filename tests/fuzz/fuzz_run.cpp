@@ -30,11 +30,21 @@ bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
     const std::uint8_t c = s[i];
     std::size_t more = 0;
     std::uint32_t code = 0;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { more = 1; code = c & 0x1F; }
-    else if (c >= 0xE0 && c <= 0xEF) { more = 2; code = c & 0x0F; }
-    else if (c >= 0xF0 && c <= 0xF4) { more = 3; code = c & 0x07; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+      more = 1;
+      code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      more = 2;
+      code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      more = 3;
+      code = c & 0x07;
+    } else
+      return false;
     for (std::size_t k = 1; k <= more; ++k) {
       if (i + k >= n || (s[i + k] & 0xC0) != 0x80) return false;
       code = (code << 6) | (s[i + k] & 0x3F);
@@ -51,9 +61,12 @@ bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
 std::size_t blockLines(beam::HorizontalCase c) {
   switch (c) {
     case beam::HorizontalCase::BxOnly:
-    case beam::HorizontalCase::AxOnly: return 5;
-    case beam::HorizontalCase::BothForces: return 8;
-    case beam::HorizontalCase::NoForces: return 6;
+    case beam::HorizontalCase::AxOnly:
+      return 5;
+    case beam::HorizontalCase::BothForces:
+      return 8;
+    case beam::HorizontalCase::NoForces:
+      return 6;
   }
   return 0;
 }
@@ -95,8 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const beam::UnitWord* unit : units) {
     const std::string_view word = unit->view();
     require(word.size() <= beam::UnitWord::kCapacity, "unit word at most 19 bytes");
-    require(!utf8Input || isValidUtf8(reinterpret_cast<const std::uint8_t*>(word.data()), word.size()),
-            "unit word valid UTF-8 when the input was");
+    require(
+        !utf8Input || isValidUtf8(reinterpret_cast<const std::uint8_t*>(word.data()), word.size()),
+        "unit word valid UTF-8 when the input was");
   }
 
   beam::printReport(problem, out.text);
@@ -127,7 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (isUnit(token)) continue;
       // A number stands alone, after "=>", or just before a ",".
       if (token.rfind("=>", 0) == 0) token.erase(0, 2);
-      const bool numeric = !token.empty() &&
+      const bool numeric =
+          !token.empty() &&
           ((token[0] >= '0' && token[0] <= '9') ||
            (token[0] == '-' && token.size() > 1 && token[1] >= '0' && token[1] <= '9'));
       if (!numeric || token == "-1" || token == "0.00") continue;

@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "zero only from non-zero digits");
       break;
     case beam::ScanError::kMalformed:
-      require(!tookAll || consumed.find_first_of("0123456789") == std::string::npos ||
-                  consumed.empty(),
-              "malformed text is not a whole number");
+      require(
+          !tookAll || consumed.find_first_of("0123456789") == std::string::npos || consumed.empty(),
+          "malformed text is not a whole number");
       break;
   }
   return 0;
