@@ -19,13 +19,14 @@ const PROMPT_1 = 'Enter Value 1 For The Length OF The Figure(Shape) Above =';
 const PROMPT_2 = 'Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure ' +
   'Above On The Beam From Point A To Point B  =';
 
-// Each window, where the page comes from, how the answers are typed (a
-// phone's keyboard: a key event naming no key, then the text), the final key.
+// Each window, where the page comes from ('slow server': over a slow phone
+// network), how the answers are typed (a phone's keyboard: a key event
+// naming no key, then the text), the final key.
 // name, width x height, touch, dark, from, phone keyboard, final key, least font
 const SESSIONS = {
   chromium: [
     ['laptop', 1280, 800, false, false, 'server', false, { key: 'ArrowDown' }, 15],
-    ['phone', 360, 740, true, false, 'file', true, 'tap', 10],
+    ['phone', 360, 740, true, false, 'slow server', true, 'tap', 10],
     ['tablet, dark', 768, 1024, true, true, 'file', false, 'q', 15],
   ],
   firefox: [
@@ -55,7 +56,7 @@ test.before(async () => {
 test.after(() => server.close());
 
 async function until(driver, fn, what, ...args) {
-  const deadline = Date.now() + 15000;
+  const deadline = Date.now() + 30000;
   while (!(await driver.evaluate(fn, ...args))) {
     if (Date.now() > deadline) throw new Error('timed out waiting for ' + what);
     await new Promise((resolve) => setTimeout(resolve, 50));
@@ -153,7 +154,8 @@ function typicalScreen() {
 for (const [name, width, height, touch, dark, from, phoneKeyboard, finalKey, leastFont]
   of SESSIONS) {
   test(`${engine}: a session in a ${name} window (${width}x${height}) from ${from}`, async () => {
-    const driver = await openDriver(engine, executable, { width, height, touch, dark });
+    const driver = await openDriver(engine, executable,
+      { width, height, touch, dark, slowNetwork: from === 'slow server' });
     try {
       await driver.open(from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html') : origin);
       await askedFor(driver, PROMPT_1);

@@ -31,6 +31,9 @@ async function openPuppeteer(engine, executablePath, window) {
   if (window.dark && engine === 'chromium') {
     await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' }]);
   }
+  if (window.slowNetwork && engine === 'chromium') {  // a slow phone network: 400 kbit/s, 400 ms
+    await page.emulateNetworkConditions({ download: 50000, upload: 50000, latency: 400 });
+  }
   return {
     engine, page, problems,
     open: (url) => page.goto(url),
