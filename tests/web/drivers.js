@@ -2,7 +2,8 @@
 // Chromium (puppeteer-core over the DevTools protocol), Firefox (puppeteer-
 // core over WebDriver BiDi) and WebKit (WebKitGTK's MiniBrowser through
 // WebKitWebDriver, W3C WebDriver over HTTP with node's fetch).
-//   const driver = await openDriver(engine, executable, { width, height, touch, dark })
+//   const driver = await openDriver(engine, executable,
+//     { width, height, touch, dark, forcedColors, slowNetwork })
 //   await driver.open(url); await driver.evaluate(fn, ...args);
 //   await driver.keys(['25', {key: 'ArrowLeft'}, {key: 'u', ctrl: true}]);
 //   await driver.click(selector); driver.problems (page errors); await driver.close()
@@ -29,7 +30,8 @@ async function openPuppeteer(engine, executablePath, window) {
   await page.setViewport({ width: window.width, height: window.height,
     isMobile: Boolean(window.touch), hasTouch: Boolean(window.touch) });
   if (window.dark && engine === 'chromium') {
-    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' }]);
+    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' },
+      { name: 'forced-colors', value: window.forcedColors ? 'active' : 'none' }]);
   }
   if (window.slowNetwork && engine === 'chromium') {  // a slow phone network: 400 kbit/s, 400 ms
     await page.emulateNetworkConditions({ download: 50000, upload: 50000, latency: 400 });
