@@ -47,9 +47,9 @@ void printReport(const BeamProblem& problem, std::string& text);
 
 /// The whole run on standard input and output: introduction, the seven
 /// reads, the report and the closing line, flushed before the key wait so
-/// that they are seen; then the key wait. Returns
-/// when the run is over; output that cannot be written ends the program
-/// there instead, with status 1 (Output::flush).
+/// that they are seen; then the key wait. Returns when the run is over;
+/// output that cannot be written ends the program there instead, with
+/// status 1 (Output::flush).
 void runProgram();
 
 }  // namespace beam

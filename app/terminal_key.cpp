@@ -20,8 +20,8 @@ constexpr int kX10MouseBytes = 3;
 
 // A byte that starts a character (at the start, or after ESC for Alt+key).
 bool KeyPressParser::startCharacter(unsigned char byte) {
-  continuationBytes_ = utf8ContinuationCount(byte);
-  if (continuationBytes_ == 0) return true;
+  bytesToCome_ = utf8ContinuationCount(byte);
+  if (bytesToCome_ == 0) return true;
   state_ = State::kUtf8;
   return false;
 }
@@ -35,7 +35,7 @@ bool KeyPressParser::endCsi(unsigned char final) {
   }
   if (final == 'M' && parameters.empty()) {
     state_ = State::kX10Mouse;
-    continuationBytes_ = kX10MouseBytes;
+    bytesToCome_ = kX10MouseBytes;
     keyPress_ = false;
     return false;
   }
@@ -102,9 +102,9 @@ bool KeyPressParser::feed(unsigned char byte) {
       return true;
     case State::kUtf8:
       if (!isUtf8Continuation(byte)) return true;
-      return --continuationBytes_ == 0;
+      return --bytesToCome_ == 0;
     case State::kX10Mouse:
-      return --continuationBytes_ == 0;
+      return --bytesToCome_ == 0;
     case State::kPaste:
       break;
   }

@@ -49,7 +49,7 @@ class KeyPressParser {
   bool followPaste(unsigned char byte);
 
   State state_ = State::kStart;
-  int continuationBytes_ = 0;
+  int bytesToCome_ = 0;  // a UTF-8 character's continuation bytes, or an X10 report's
   std::size_t length_ = 0;
   bool keyPress_ = true;
   // The parameter and intermediate bytes of a CSI sequence, as far as they

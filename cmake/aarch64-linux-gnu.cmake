@@ -5,7 +5,8 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
+set(BEAM_AARCH64_ROOT /usr/aarch64-linux-gnu)  # the cross C library and its loader
+set(CMAKE_FIND_ROOT_PATH ${BEAM_AARCH64_ROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -20,7 +21,6 @@ set(BEAM_DEBIAN_ARCHITECTURE arm64)
 # are installed beside the host's (libc6:arm64, which the arm64 package's
 # dependencies are read from), of another version than the loader: a
 # program that forks then spins in the child.
-set(BEAM_AARCH64_ROOT /usr/aarch64-linux-gnu)
 find_program(BEAM_QEMU qemu-aarch64)
 if(BEAM_QEMU)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${BEAM_QEMU} -L ${BEAM_AARCH64_ROOT}

@@ -14,6 +14,9 @@ const net = require('node:net');
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
+// The modifier keys held for a named key: {key, ctrl, shift}.
+const modifiersOf = (item) => [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean);
+
 async function openPuppeteer(engine, executablePath, window) {
   const puppeteer = require('puppeteer-core');
   const browser = await puppeteer.launch({
@@ -46,7 +49,7 @@ async function openPuppeteer(engine, executablePath, window) {
           await page.keyboard.type(item);
           continue;
         }
-        const modifiers = [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean);
+        const modifiers = modifiersOf(item);
         for (const modifier of modifiers) await page.keyboard.down(modifier);
         await page.keyboard.press(item.key);
         for (const modifier of modifiers.reverse()) await page.keyboard.up(modifier);
@@ -59,7 +62,7 @@ async function openPuppeteer(engine, executablePath, window) {
 
 // W3C WebDriver key values for the named keys the tests press.
 const WEBDRIVER_KEYS = { Enter: '\uE007', Tab: '\uE004', Shift: '\uE008', Control: '\uE009',
-  ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
+  ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowDown: '\uE015' };
 
 function freePort() {
   return new Promise((resolve) => {
@@ -118,8 +121,7 @@ async function openWebKit(executable, window) {
             actions.push({ type: 'keyDown', value: character }, { type: 'keyUp', value: character });
           }
         } else {
-          const modifiers = [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean)
-            .map((name) => WEBDRIVER_KEYS[name]);
+          const modifiers = modifiersOf(item).map((name) => WEBDRIVER_KEYS[name]);
           const key = WEBDRIVER_KEYS[item.key] || item.key;
           for (const modifier of modifiers) actions.push({ type: 'keyDown', value: modifier });
           actions.push({ type: 'keyDown', value: key }, { type: 'keyUp', value: key });
