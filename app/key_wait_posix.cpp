@@ -8,11 +8,18 @@
 // way out, handlers included, puts the settings back only while they are
 // still the wait's, and switches bracketed paste off with them.
 //
-// sigprocmask is given only valid arguments here, for which it cannot fail;
-// its results are not checked.
+// sigprocmask and the parent-death request (prctl, procctl) are given only
+// valid arguments here, for which they cannot fail; their results are not
+// checked. Neither are the stop handler's own sigaction calls: they put back
+// actions this process read a moment before, which cannot fail either.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#elif defined(__FreeBSD__)
+#include <sys/procctl.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -108,13 +115,36 @@ void resumeRaw() {
 // Puts the saved settings back, from the foreground or the background
 // (SIGTTOU is blocked), but only while the terminal still has the wait's
 // settings: settings that someone else has set since stay as they are, and
-// so does the paste mode of whoever set them (a shell's line editor).
+// so does the paste mode of whoever set them (a shell's line editor). The
+// settings go first: a shell may save them the moment its job ends.
 void restoreIfOurs() {
   struct termios now;
-  if (tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active)) {
+  if (tcgetattr(gTerminal.fd, &now) == 0 && sameSettings(now, gTerminal.active) &&
+      tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.saved) == 0) {
     switchPasteMode(kPasteOff);
-    tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.saved);
   }
+}
+
+// The process that started this one, as it was at start-up (before main).
+// A copy made later by fork() has another parent and cannot tell.
+struct Lineage {
+  pid_t self;
+  pid_t parent;
+};
+const Lineage kAtStartUp = {getpid(), getppid()};
+
+bool parentGone() { return getpid() == kAtStartUp.self && getppid() != kAtStartUp.parent; }
+
+// Asks the system for `signal` when the parent ends (0: no longer). Where
+// there is no such request (macOS) nothing happens.
+void signalWhenParentEnds(int signal) {
+#if defined(__linux__)
+  prctl(PR_SET_PDEATHSIG, static_cast<unsigned long>(signal), 0UL, 0UL, 0UL);
+#elif defined(__FreeBSD__)
+  procctl(P_PID, 0, PROC_PDEATHSIG_CTL, &signal);
+#else
+  static_cast<void>(signal);
+#endif
 }
 
 extern "C" void restoreAndEnd(int signal) {
@@ -185,6 +215,12 @@ class RawTerminal {
               : signals_[i] == SIGTSTP ? stopRestored
                                        : resumeActive,
               static_cast<int>(flags));
+      // The program that started this one ends: as a hang-up, the settings
+      // go back at once (its shell saves them the moment it ends).
+      if (signals_[i] == SIGHUP && installed_[i]) {
+        signalWhenParentEnds(SIGHUP);
+        watchingParent_ = true;
+      }
     }
 
     struct termios raw = gTerminal.saved;
@@ -195,7 +231,7 @@ class RawTerminal {
     // Only keys pressed after the closing line count: TCSAFLUSH drops what
     // was typed before (an extra Enter, the rest of a paste).
     gTerminal.active = raw;
-    raw_ = ownsTerminal() && tcsetattr(fd, TCSAFLUSH, &raw) == 0;
+    raw_ = !parentGone() && ownsTerminal() && tcsetattr(fd, TCSAFLUSH, &raw) == 0;
     if (raw_) {
       tcgetattr(fd, &gTerminal.active);
       // A terminal that TERM does not name may not know the request.
@@ -216,6 +252,7 @@ class RawTerminal {
     if (count_ == 0) return;
     sigprocmask(SIG_BLOCK, &gTerminal.blocked, nullptr);
     restoreIfOurs();
+    if (watchingParent_) signalWhenParentEnds(0);
     for (int i = 0; i < count_; ++i) {
       if (installed_[i]) sigaction(signals_[i], &previous_[i], nullptr);
     }
@@ -227,6 +264,13 @@ class RawTerminal {
   RawTerminal& operator=(const RawTerminal&) = delete;
 
   bool isRaw() const { return raw_; }
+
+  /// Drops what the terminal has received and not yet given: the rest of a
+  /// burst (a paste it did not bracket, the second code point of a flag)
+  /// that came with the key. Keys typed later are left for the shell.
+  void dropRestOfBurst() {
+    if (ownsTerminal()) tcflush(gTerminal.fd, TCIFLUSH);
+  }
 
   enum class Read { kByte, kNothing, kLost };
 
@@ -285,6 +329,7 @@ class RawTerminal {
   }
 
   bool raw_ = false;
+  bool watchingParent_ = false;
   sigset_t mask_;  // the process's signal mask before the wait
   int count_ = 0;
   int signals_[kMaxHandled] = {};
@@ -309,7 +354,10 @@ void readOneKeyPress(RawTerminal& terminal) {
       const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
       if (terminal.readByte(byte, wait) != Read::kByte) return;
     }
-    if (parser.isKeyPress()) return;
+    if (parser.isKeyPress()) {
+      terminal.dropRestOfBurst();
+      return;
+    }
   }
 }
 

@@ -97,8 +97,11 @@ bool KeyPressParser::feed(unsigned char byte) {
         return false;
       }
       return endCsi(byte);
-    case State::kLinuxFunction:
     case State::kSs3:
+      // Modifiers come as parameters before the final byte: Shift+F1 is
+      // ESC O 2 P (Konsole), Ctrl+F1 ESC O 1 ; 5 P on some terminals.
+      return !((byte >= '0' && byte <= '9') || byte == ';');
+    case State::kLinuxFunction:
       return true;
     case State::kUtf8:
       if (!isUtf8Continuation(byte)) return true;

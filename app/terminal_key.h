@@ -9,7 +9,7 @@ namespace beam {
 /// byte; a UTF-8 character (lead byte and its continuation bytes); Esc alone;
 /// Alt+key as ESC and the key; CSI sequences "ESC [ params final" (arrows
 /// ESC [ A, F5 ESC [ 1 5 ~, the Linux console's F1 ESC [ [ A); SS3 sequences
-/// "ESC O final" (F1 ESC O P); a bracketed paste, "ESC [ 200 ~" to
+/// "ESC O params final" (F1 ESC O P, Shift+F1 ESC O 2 P); a bracketed paste, "ESC [ 200 ~" to
 /// "ESC [ 201 ~" with anything between, which is one press however long.
 /// Reports that are no key press are followed to their end too: mouse
 /// reports (X10 "ESC [ M" and three bytes, SGR "ESC [ < params M" or "m",

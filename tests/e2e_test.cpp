@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/run.h"
+#include "app/standard_io.h"
 #include "tests/child_process.h"
 
 namespace beam {
@@ -91,7 +92,19 @@ TEST(EndToEndConversation, EachPromptIsShownBeforeItsRead) {
 
 // A write to a closed standard output fails with EBADF, to /dev/full with
 // ENOSPC: the run ends there with one line on standard error and status 1.
+// A stream that fails without saying why (errno left 0) is an I/O error.
 TEST(EndToEndOutput, UnwritableOutputIsReportedWithStatusOne) {
+#ifdef __GLIBC__  // fopencookie
+  cookie_io_functions_t failsSilently = {};
+  failsSilently.write = [](void*, const char*, size_t) -> ssize_t { return -1; };
+  EXPECT_EXIT(
+      {
+        Output out(fopencookie(nullptr, "w", failsSilently));
+        out.text = "x";
+        out.flush();
+      },
+      ::testing::ExitedWithCode(1), "^beam: cannot write the output: Input/output error\n$");
+#endif
   // output, the reason standard error gives
   const std::pair<OutputTo, const char*> outputs[] = {{OutputTo::kClosed, "Bad file descriptor"},
                                                       {OutputTo::kFull, "No space left on device"}};

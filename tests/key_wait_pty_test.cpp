@@ -71,12 +71,15 @@ bool waitForRawOn(int terminal, bool raw) {
 // as a job of its own process group, in the foreground (the terminal's) or
 // in the background. (A session leader's own process group is orphaned, and
 // the system discards stop signals to it.) The stand-in shell acts on
-// SIGUSR1 as `fg`, on SIGUSR2 as `kill %1`, and on SIGURG as `fg` followed
-// at once by a stop from elsewhere; it takes the terminal back when its job
-// stops, as a shell does, and counts the stops. On SIGALRM it takes the
-// terminal back while its job runs, as the shell does when a script that
-// started the job in the background ends.
-enum class Layout { kAlone, kForegroundJob, kBackgroundJob };
+// SIGUSR1 as `fg`, on SIGWINCH as `bg`, on SIGUSR2 as `kill %1`, and on
+// SIGURG as `fg` followed at once by a stop from elsewhere; it takes the
+// terminal back when its job stops, as a shell does, and counts the stops.
+// On SIGALRM it takes the terminal back while its job runs, as the shell
+// does when a script that started the job in the background ends. When its
+// job ends normally it reads the terminal's settings at once, as bash saves
+// them then. In the last layout the foreground job is a program that starts
+// beam and ends, normally, on SIGTERM.
+enum class Layout { kAlone, kForegroundJob, kBackgroundJob, kStartedByAJob };
 // Where the program's standard output goes; its standard input is a pipe.
 enum class Output { kTerminal, kPipe, kFile, kOtherTerminal };
 
@@ -102,6 +105,12 @@ constexpr rlim_t kDescriptorsNeeded = FD_SETSIZE + 16;
 // A stand-in shell's exit status when its job was stopped in the background.
 constexpr int kJobStopped = 125;
 
+// What the stand-in shell shares with the test.
+struct ShellRecord {
+  int stops;
+  termios settingsAtJobEnd;  // read the moment its job ended normally
+};
+
 class PtyRun {
  public:
   explicit PtyRun(PtyOptions options = {}) : options_(options) {
@@ -116,14 +125,14 @@ class PtyRun {
     EXPECT_EQ(pipe(output), 0);
     const std::vector<std::string> command = testing_support::beamCommand();
     const std::string outputPath = testing_support::temporaryPath("pty_stdout");
-    stops_ = static_cast<int*>(
-        mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    shell_ = static_cast<ShellRecord*>(mmap(nullptr, sizeof(ShellRecord), PROT_READ | PROT_WRITE,
+                                            MAP_SHARED | MAP_ANONYMOUS, -1, 0));
     pid_ = fork();
     if (pid_ == 0) {
       setsid();
       ioctl(slave_, TIOCSCTTY, 0);
       if (options.layout != Layout::kAlone) {
-        runAsJob(slave_, options.layout == Layout::kForegroundJob, stops_);
+        runAsJob(slave_, options.layout, shell_);
       }
       dup2(input[0], STDIN_FILENO);
       if (options.output == Output::kTerminal) dup2(slave_, STDOUT_FILENO);
@@ -165,7 +174,7 @@ class PtyRun {
     for (int fd : {master_, slave_, output_, otherMaster_, otherSlave_}) {
       if (fd >= 0) close(fd);
     }
-    munmap(stops_, sizeof(int));
+    munmap(shell_, sizeof(ShellRecord));
   }
 
   // Reads the program's output until the closing line (and the request for
@@ -206,6 +215,9 @@ class PtyRun {
 
   // The stand-in shell's commands.
   void foreground() { kill(pid_, SIGUSR1); }
+  void background() { kill(pid_, SIGWINCH); }
+  // Ends the program that started beam (Layout::kStartedByAJob), normally.
+  void endTheStartingProgram() { kill(tcgetpgrp(master_), SIGTERM); }
   void killJob() { kill(pid_, SIGUSR2); }
   void foregroundThenStop() { kill(pid_, SIGURG); }
   void takeTerminalBack() { kill(pid_, SIGALRM); }
@@ -221,7 +233,7 @@ class PtyRun {
   bool waitForStops(int count) {
     const auto deadline = Clock::now() + kPatience;
     while (Clock::now() < deadline) {
-      if (__atomic_load_n(stops_, __ATOMIC_SEQ_CST) >= count) return true;
+      if (__atomic_load_n(&shell_->stops, __ATOMIC_SEQ_CST) >= count) return true;
       std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
     return false;
@@ -256,6 +268,8 @@ class PtyRun {
   void shellRestoresSettings() { tcsetattr(slave_, TCSANOW, &before_); }
 
   bool settingsRestored() { return sameSettings(before_, settings()); }
+  // What the stand-in shell would keep as its own settings from now on.
+  bool shellSavedTheSettingsBefore() { return sameSettings(before_, shell_->settingsAtJobEnd); }
 
   termios settings() {
     termios now;
@@ -296,7 +310,8 @@ class PtyRun {
   // Called in the session leader; returns in a forked job, a process group of
   // its own. The leader waits for the job as a shell does and exits with its
   // status.
-  static void runAsJob(int terminal, bool inForeground, int* stops) {
+  static void runAsJob(int terminal, Layout layout, ShellRecord* shell) {
+    const bool inForeground = layout != Layout::kBackgroundJob;
     std::signal(SIGTTOU, SIG_IGN);  // the shell may hand over the terminal
     shellTerminal = terminal;
     std::signal(SIGALRM, [](int) { tcsetpgrp(shellTerminal, getpgrp()); });
@@ -305,6 +320,7 @@ class PtyRun {
     sigaddset(&commands, SIGUSR1);
     sigaddset(&commands, SIGUSR2);
     sigaddset(&commands, SIGURG);
+    sigaddset(&commands, SIGWINCH);
     sigprocmask(SIG_BLOCK, &commands, nullptr);
     const pid_t job = fork();
     setpgid(job == 0 ? 0 : job, job == 0 ? 0 : job);
@@ -313,6 +329,7 @@ class PtyRun {
       std::signal(SIGTTOU, SIG_DFL);
       std::signal(SIGALRM, SIG_DFL);
       sigprocmask(SIG_UNBLOCK, &commands, nullptr);
+      if (layout == Layout::kStartedByAJob) startBeamAndEndOnSigterm();
       return;
     }
     for (;;) {
@@ -321,24 +338,47 @@ class PtyRun {
         if (errno == EINTR) continue;
         _exit(126);
       }
-      if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+      if (WIFEXITED(status)) {
+        // A shell updates its job table first. 10 ms leaves room for a busy
+        // machine, and catches any restore but an at-once one (the wait's
+        // next check of the terminal comes 200 ms later).
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        tcgetattr(terminal, &shell->settingsAtJobEnd);
+        _exit(WEXITSTATUS(status));
+      }
       if (WIFSIGNALED(status)) _exit(128 + WTERMSIG(status));
       if (!inForeground) {  // a background job must never stop
         kill(-job, SIGKILL);
         _exit(kJobStopped);
       }
       tcsetpgrp(terminal, getpgrp());  // stopped: the shell takes the terminal
-      __atomic_add_fetch(stops, 1, __ATOMIC_SEQ_CST);
+      __atomic_add_fetch(&shell->stops, 1, __ATOMIC_SEQ_CST);
       int command = 0;
       sigwait(&commands, &command);
       if (command == SIGUSR2) {
         kill(-job, SIGTERM);
-      } else {
+      } else if (command != SIGWINCH) {
         tcsetpgrp(terminal, job);
       }
       kill(-job, SIGCONT);
       if (command == SIGURG) kill(-job, SIGTSTP);
     }
+  }
+
+  // Called in the job; returns in its child, which goes on to start beam. The
+  // job itself waits for SIGTERM and then exits with status 0.
+  static void startBeamAndEndOnSigterm() {
+    sigset_t terminate;
+    sigemptyset(&terminate);
+    sigaddset(&terminate, SIGTERM);
+    sigprocmask(SIG_BLOCK, &terminate, nullptr);
+    if (fork() == 0) {
+      sigprocmask(SIG_UNBLOCK, &terminate, nullptr);
+      return;
+    }
+    int received = 0;
+    sigwait(&terminate, &received);
+    _exit(0);
   }
 
   // Leaves the program's next descriptor at FD_SETSIZE or above, as a parent
@@ -363,7 +403,7 @@ class PtyRun {
   int slave_ = -1;
   int output_ = -1;
   pid_t pid_ = -1;
-  int* stops_ = nullptr;  // shared with the stand-in shell
+  ShellRecord* shell_ = nullptr;
   int status_ = 0;
   bool exited_ = false;
   termios before_ = {};
@@ -387,7 +427,11 @@ const KeyCase kKeys[] = {
     {"ctrl_s", "\x13", ""},  // flow control is off while raw
     {"ctrl_q", "\x11", ""},
     {"e_acute", "\xC3\xA9", ""},
-    {"letter_then_more", "ab", "b"},
+    // the rest of the burst a key came in goes with it: a paste the terminal
+    // does not bracket, a flag (two code points)
+    {"letter_with_more_in_its_burst", "ab", ""},
+    {"unbracketed_paste", "echo ONE\recho TWO\r", "", "dumb"},
+    {"flag_emoji", "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", ""},
     // mouse reports (SGR press and release, X10, urxvt) and focus reports are
     // no key; a paste is one press, read to its end
     {"paste_after_clicks",
@@ -545,6 +589,7 @@ TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
 
 struct PauseCase {
   std::string head;  // the bytes before the pause
+  int timerTenths;   // the terminal's read timer meanwhile
   int pauseMs;
   std::string tail;  // the bytes after it
   std::string left;  // what a later reader finds
@@ -553,18 +598,21 @@ struct PauseCase {
 // Pauses 100 ms or more from either end of the terminal's timer: an arrow
 // (ESC [ A) or F1 (ESC O P) with its final byte 150 ms late (a slow link)
 // is one press, within 300 ms; Esc is a press of its own after 200 ms, and
-// a letter 300 ms after it is left for the shell.
+// a letter 300 ms after it is left for the shell. Halfway through the
+// pause the terminal's timer is the one for where the press stands.
 TEST(KeyWaitPress, PausesAreTimedByTheTerminal) {
   const PauseCase cases[] = {
-      {"\x1b[", 150, "A", ""},
-      {"\x1bO", 150, "P", ""},
-      {"\x1b", 300, "x", "x"},
+      {"\x1b[", 3, 150, "A", ""},
+      {"\x1bO", 3, 150, "P", ""},
+      {"\x1b", 2, 300, "x", "x"},
   };
   for (const PauseCase& c : cases) {
     PtyRun run;
     ASSERT_TRUE(run.waitUntilReadingKeys());
     run.press(c.head);
-    std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs / 2));
+    EXPECT_EQ(run.settings().c_cc[VTIME], c.timerTenths) << c.tail;
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs - c.pauseMs / 2));
     run.press(c.tail);
     EXPECT_EQ(run.exitCode(), 0);
     EXPECT_EQ(run.leftForLaterReader(), c.left) << c.tail;
@@ -591,10 +639,12 @@ TEST(KeyWaitPress, AnotherProgramsSettingsAreLeftAlone) {
 }
 
 extern "C" void callersHandler(int) {}
+extern "C" void callersHandlerThatWaits(int) { waitForKey(); }
 
 // Two waits in one process whose caller has a SIGTERM handler of its own:
 // the second waits for a key of its own, and the handler is the caller's
-// again after each.
+// again after each. A SIGWINCH handler of the caller's that waits too,
+// during the first wait, takes nothing and leaves the terminal raw.
 TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
   int master = -1;
   int slave = -1;
@@ -606,6 +656,7 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
     dup2(slave, STDOUT_FILENO);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, callersHandler);
+    std::signal(SIGWINCH, callersHandlerThatWaits);
     struct sigaction now;
     int handlersBack = 0;
     for (int wait = 0; wait < 2; ++wait) {
@@ -624,9 +675,15 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
     }
     return byte == '|';
   };
-  const bool bothKeysRead = waitForRawOn(slave, true) && write(master, "a", 1) == 1 &&
-                            waitIsOver() && waitForRawOn(slave, true) &&
-                            write(master, "b", 1) == 1 && waitIsOver();
+  const auto rawAfterNestedWait = [&] {
+    kill(child, SIGWINCH);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    termios now;
+    return tcgetattr(slave, &now) == 0 && (now.c_lflag & ICANON) == 0;
+  };
+  const bool bothKeysRead = waitForRawOn(slave, true) && rawAfterNestedWait() &&
+                            write(master, "a", 1) == 1 && waitIsOver() &&
+                            waitForRawOn(slave, true) && write(master, "b", 1) == 1 && waitIsOver();
   EXPECT_TRUE(bothKeysRead);
   if (!bothKeysRead) kill(child, SIGKILL);
   int status = 0;
@@ -650,6 +707,30 @@ TEST(KeyWaitJobControl, RawAgainAfterAStopItCouldNotSee) {
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
   EXPECT_EQ(run.leftForLaterReader(), "");
+}
+
+// SIGSTOP during the wait, then `bg`: continued in the background, the wait
+// ends with status 0 rather than stop again on its read, and puts back the
+// settings it left when stopped.
+TEST(KeyWaitJobControl, EndsWhenContinuedInTheBackground) {
+  PtyRun run({Layout::kForegroundJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.signal(SIGSTOP);
+  ASSERT_TRUE(run.waitForStops(1));
+  run.background();
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_TRUE(run.settingsRestored());
+}
+
+// The program that started beam ends during the wait (a script killed from
+// elsewhere): the settings are back before the shell, seeing its job end,
+// saves them as its own.
+TEST(KeyWaitJobControl, SettingsAreBackWhenTheProgramThatStartedItEnds) {
+  PtyRun run({Layout::kStartedByAJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.endTheStartingProgram();
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_TRUE(run.shellSavedTheSettingsBefore());
 }
 
 // The shell takes the terminal back during the wait (a script that started

@@ -30,6 +30,8 @@ const Press kPresses[] = {
     {"F5", "\x1b[15~x", 5},
     {"Ctrl+right", "\x1b[1;5Cx", 6},
     {"F1 (SS3)", "\x1bOPx", 3},
+    {"Shift+F1 (SS3, Konsole)", "\x1bO2Px", 4},
+    {"Ctrl+F1 (SS3 with 1;5)", "\x1bO1;5Px", 6},
     {"F1 (Linux console)", "\x1b[[Ax", 4},
     {"Linux console form ends at its one byte", "\x1b[[1x", 4},
     {"Alt+x", "\x1bxy", 2},
@@ -60,6 +62,9 @@ const Press kPresses[] = {
     // a bracketed paste is one press, ended only by ESC [ 201 ~
     {"paste", "\x1b[200~a\x1b[201x\x1b\x1b[201~x", 20},
     {"long paste", "\x1b[200~" + std::string(100, 'a') + "\x1b[201~x", 112},
+    {"paste holding colours", "\x1b[200~\x1b[31mred\x1b[0m\x1b[201~x", 24},
+    {"paste with an end cut short", "\x1b[200~\x1b[2201~\x1b[201~x", 19},
+    {"paste with ESC inside the end", "\x1b[200~\x1b[20\x1b[201~x", 16},
     {"paste not closed yet", "\x1b[200~abc", 9, After::kWaiting},
     {"F9, not a paste", "\x1b[20~x", 5},
     // mouse and focus reports are read whole and are no key
@@ -71,6 +76,7 @@ const Press kPresses[] = {
     {"focus out", "\x1b[Ox", 3, kComplete, false},
     // cut inside a sequence (a slow link): no end yet, however long the pause
     {"ESC O, then a pause", "\x1bO", 2, After::kWaiting},
+    {"ESC O 1 ;, then a pause", "\x1bO1;", 4, After::kWaiting},
     {"ESC [, then a pause", "\x1b[", 2, After::kWaiting},
     {"ESC [ 1 5, then a pause", "\x1b[15", 4, After::kWaiting},
 };
