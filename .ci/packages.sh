@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the three packages from a fresh clone of this repository's HEAD in a
+# Builds the five packages from a fresh clone of this repository's HEAD in a
 # new temporary folder, as a user would on their machine, and copies them
 # to OUT: the Debian package and the static Linux tarball for x86-64 and for
 # arm64 (cross-built), the Windows zip.
