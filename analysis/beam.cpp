@@ -3,6 +3,10 @@
 #include <cfloat>
 #include <cmath>
 
+// Every result is the double nearest to its exact value, operation by
+// operation as written; with wider intermediates (x87) it would not be.
+static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in double");
+
 namespace beam {
 namespace {
 

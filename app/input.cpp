@@ -1,5 +1,6 @@
 #include "app/input.h"
 
+#include <cassert>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -76,8 +77,11 @@ NumberScan DecimalAccumulator::convert() const {
 
   // strtod rounds correctly on every C library the program is built with,
   // and the program never leaves the "C" locale, so '.' is the point. The
-  // canonical text always parses whole; range is judged on the result.
-  const double magnitude = std::strtod(text, nullptr);
+  // canonical text always parses whole (checked in debug builds); range is
+  // judged on the result.
+  char* end = nullptr;
+  const double magnitude = std::strtod(text, &end);
+  assert(end == out && "the canonical number text parses whole");
   if (std::isinf(magnitude) || magnitude < DBL_MIN) return result;
   result.value = negative_ ? -magnitude : magnitude;
   result.error = ScanError::kNone;

@@ -3,6 +3,10 @@
 // Ctrl+C processing), and only when standard output is the console, where a
 // person sees the closing line.
 //
+// SetConsoleMode and SetConsoleCtrlHandler results are not checked: a mode
+// that cannot be set leaves the console as it was (the wait still ends on a
+// key, only with echo), and there is nothing better to do on the way out.
+//
 // Events are read with ReadConsoleInputW: the A form gives 0 for every
 // non-ASCII character under the UTF-8 input code page (65001), so a key such
 // as é would not end the wait there.
