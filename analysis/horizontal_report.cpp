@@ -4,11 +4,6 @@
 namespace beam {
 namespace {
 
-void appendSeparatorTwice(std::string& out) {
-  reportLine({kSeparatorLine}, out);
-  reportLine({kSeparatorLine}, out);
-}
-
 void appendBxOnly(const BeamProblem& p, std::string& out) {
   reportLine({" Ax - Bx = ", integerZero, " + ", p.Bx}, out);
   reportLine({" -Bx = ", -1.0 * p.Bx, " ", p.forceUnit}, out);
@@ -62,7 +57,20 @@ void printHorizontalCase(const BeamProblem& problem, std::string& text) {
       appendNoForces(problem, text);
       break;
   }
-  appendSeparatorTwice(text);
+  separatorLineTwice(text);
+}
+
+std::size_t horizontalCaseLines(HorizontalCase c) {
+  switch (c) {
+    case HorizontalCase::BxOnly:
+    case HorizontalCase::AxOnly:
+      return 5;
+    case HorizontalCase::BothForces:
+      return 8;
+    case HorizontalCase::NoForces:
+      return 6;
+  }
+  return 0;
 }
 
 }  // namespace beam

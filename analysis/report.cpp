@@ -19,6 +19,11 @@ void reportLine(std::initializer_list<ReportPiece> pieces, std::string& text) {
   text += '\n';
 }
 
+void separatorLineTwice(std::string& text) {
+  reportLine({kSeparatorLine}, text);
+  reportLine({kSeparatorLine}, text);
+}
+
 void printVerticalReport(const BeamProblem& problem, std::string& text) {
   const BeamSolution s = solveBeam(problem);
   const double L = problem.L;
@@ -56,8 +61,7 @@ void printVerticalReport(const BeamProblem& problem, std::string& text) {
   reportLine({kSeparatorLine}, text);
   reportLine({" Ay = ", s.Ay, " ", problem.forceUnit}, text);
   reportLine({" By = ", s.By, " ", problem.forceUnit}, text);
-  reportLine({kSeparatorLine}, text);
-  reportLine({kSeparatorLine}, text);
+  separatorLineTwice(text);
 }
 
 }  // namespace beam

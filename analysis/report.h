@@ -3,6 +3,7 @@
 // the caller's text; writing it out is the caller's.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -45,9 +46,20 @@ inline constexpr std::string_view kSeparatorLine =
 /// Example: reportLine({" By = ", 2.0, " ", kN}, text) appends " By = 2 kN\n".
 void reportLine(std::initializer_list<ReportPiece> pieces, std::string& text);
 
-/// Appends the 28 lines of the vertical load and support reactions, from the
-/// BeamSolution that solveBeam gives for the problem.
+/// Appends the separator line twice, as the vertical report and every
+/// horizontal block end.
+void separatorLineTwice(std::string& text);
+
+/// How many lines printVerticalReport appends.
+inline constexpr std::size_t kVerticalReportLines = 28;
+
+/// Appends the kVerticalReportLines lines of the vertical load and support
+/// reactions, from the BeamSolution that solveBeam gives for the problem.
 void printVerticalReport(const BeamProblem& problem, std::string& text);
+
+/// How many lines printHorizontalCase appends for a case, its two separator
+/// lines included: 5 for BxOnly and AxOnly, 8 for BothForces, 6 for NoForces.
+std::size_t horizontalCaseLines(HorizontalCase c);
 
 /// Appends the block of the problem's horizontal case (classifyHorizontalCase
 /// on Ax and Bx), ending with the separator line twice. Uses only Ax, Bx and

@@ -2,11 +2,14 @@
 #include "text/figure.h"
 
 namespace beam {
+namespace {
 
-const std::string_view kBannerLine =
+// The banner, line end included.
+constexpr std::string_view kBannerLine =
     "              Last Dated On 04/01/2002 <-- To -->  07/24/2002-!!!\n";
 
-const std::array<std::string_view, 6> kLegendLines = {
+// The six legend lines, without line ends.
+constexpr std::array<std::string_view, 6> kLegendLines = {
     " The Figure Below Represents The Shape Of A Triangular Beam",
     " [1] A => Connection(Joint) At Point A ->[Pin Joint],  [2 ]B => Connection(Joint) At Point B "
     "->[Rocker(Roller Ball)]",
@@ -16,6 +19,8 @@ const std::array<std::string_view, 6> kLegendLines = {
     " [4] H Is The Vertical Height Of The Beam Also Known As The Figure(Shape) Shown Below",
     " [5] L Is The Horizontal Total Length Of The Beam Also The Figure(Shape) Shown Below",
 };
+
+}  // namespace
 
 // Rows 1 to 36, top to bottom: the load over A (the x marks), the weight W,
 // the beam, the supports Pt-A and Pt-B with C between them, the length L.

@@ -8,10 +8,6 @@
 
 namespace beam {
 
-/// The banner, line end included.
-extern const std::string_view kBannerLine;
-/// The six legend lines, without line ends.
-extern const std::array<std::string_view, 6> kLegendLines;
 /// The 36 rows of the figure, leading and trailing blanks included, without
 /// line ends.
 extern const std::array<std::string_view, 36> kFigureRows;

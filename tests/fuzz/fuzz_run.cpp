@@ -12,17 +12,12 @@
 #include <vector>
 
 #include "analysis/beam.h"
+#include "analysis/report.h"
 #include "app/input.h"
 #include "app/run.h"
+#include "tests/fuzz/require.h"
 
 namespace {
-
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
-}
 
 bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
   std::size_t i = 0;
@@ -56,19 +51,6 @@ bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
     i += more + 1;
   }
   return true;
-}
-
-std::size_t blockLines(beam::HorizontalCase c) {
-  switch (c) {
-    case beam::HorizontalCase::BxOnly:
-    case beam::HorizontalCase::AxOnly:
-      return 5;
-    case beam::HorizontalCase::BothForces:
-      return 8;
-    case beam::HorizontalCase::NoForces:
-      return 6;
-  }
-  return 0;
 }
 
 // A rendered number: fixed form with at most six significant digits and no
@@ -119,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::istringstream split(report);
   for (std::string line; std::getline(split, line);) lines.push_back(line);
   const std::size_t expected =
-      28 + blockLines(beam::classifyHorizontalCase(problem.Ax, problem.Bx)) + 1;
+      beam::kVerticalReportLines +
+      beam::horizontalCaseLines(beam::classifyHorizontalCase(problem.Ax, problem.Bx)) + 1;
   require(lines.size() == expected, "fixed number of report lines for the case");
   require(!report.empty() && report.back() == '\n', "report ends with a line end");
   require(lines.back() == "Press Any Key To Continue", "closing line last");

@@ -13,17 +13,7 @@
 #include <string_view>
 
 #include "app/input.h"
-
-namespace {
-
-void require(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "property violated: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+#include "tests/fuzz/require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
