@@ -51,20 +51,36 @@ TEST(SolveBeam, RendersTextbookCases) {
   }
 }
 
-// Inside the normal range By is the plain quotient, bit for bit; outside it,
-// the wide product gives what the plain arithmetic would on inputs scaled by
-// a power of two into range (scaling L by 2^-s scales By by 2^-s exactly).
-TEST(SolveBeam, WideProductAgreesWithScaledArithmetic) {
+// Whether p is a*b (or, with a divisor, a/c) correctly rounded: the exact
+// residual of one fused operation is at most half a unit in p's last place.
+bool roundedProduct(double a, double b, double p) {
+  return std::fabs(std::fma(a, b, -p)) <= std::ldexp(1.0, std::ilogb(p) - 53);
+}
+bool roundedQuotient(double a, double c, double q) {
+  return std::fabs(std::fma(-q, c, a)) <= std::ldexp(std::fabs(c), std::ilogb(q) - 53);
+}
+
+// Inside the normal range every quantity is one correctly rounded operation
+// on the ones before it, in the documented order (checked by residuals, not
+// by doing the same arithmetic again); outside it, the wide product gives
+// what the plain arithmetic would on inputs scaled by a power of two into
+// range (scaling L by 2^-s scales By by 2^-s exactly).
+TEST(SolveBeam, EachStepIsOneRoundingOrTheWideProduct) {
   std::mt19937_64 random(11);
   std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  int plain = 0;
   int wide = 0;
   for (int i = 0; i < 20000; ++i) {
     const double L = mantissa(random) * std::pow(10.0, static_cast<int>(random() % 600) - 300);
     const double W = mantissa(random) * std::pow(10.0, static_cast<int>(random() % 600) - 300);
     const BeamSolution s = solveBeam(problemOf(L, W));
     const double product = s.leftDistance * s.totalLoad;
-    if (std::isfinite(product) && std::fabs(product) >= 2.2250738585072014e-308) {
-      ASSERT_EQ(s.By, s.momentAboutA / L) << L << " " << W;
+    if (std::isnormal(product) && std::isnormal(s.totalLoad) && std::isnormal(s.By)) {
+      ASSERT_TRUE(roundedProduct(L * 0.5, W, s.totalLoad)) << L << " " << W;
+      ASSERT_TRUE(roundedProduct(kLeftFraction, L, s.leftDistance)) << L;
+      ASSERT_TRUE(roundedProduct(s.leftDistance, s.totalLoad, s.momentAboutA)) << L << " " << W;
+      ASSERT_TRUE(roundedQuotient(s.momentAboutA, L, s.By)) << L << " " << W;
+      ++plain;
       continue;
     }
     if (!std::isfinite(s.totalLoad) || s.totalLoad == 0.0 || std::fabs(s.totalLoad) < 1e-290)
@@ -74,6 +90,7 @@ TEST(SolveBeam, WideProductAgreesWithScaledArithmetic) {
     ASSERT_EQ(s.By, std::ldexp(scaled.By, shift)) << L << " " << W;
     ++wide;
   }
+  EXPECT_GT(plain, 1000);
   EXPECT_GT(wide, 1000);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace beam {
 namespace {
@@ -65,33 +66,21 @@ TEST(Figure, RowsHoldTheirMarksAtTheirColumns) {
   }
 }
 
-struct Worded {
-  int number;
-  const char* text;
-};
-
-// rows with words, spelled out by their counts
-const Worded kWordedRows[] = {
-    {1, "                          Weight(W)                         "},
-    {2, "                             !                         "},
-    {3, " Pt-D                        !                         "},
-    {31, " |____________________________________________________|"},
-    {34, " ^ Pt-A                C                         Pt-B ^"},
-    {36, " |<----------------------Length(L)------------------->|"},
-};
-
+// The rows with words, each spelled out by its counts of blanks and dashes,
+// not copied from the drawing.
 TEST(Figure, WordedRowsHaveTheirBlanks) {
-  const auto blanks = [](int n) { return std::string(static_cast<std::size_t>(n), ' '); };
-  EXPECT_EQ(kWordedRows[0].text, blanks(26) + "Weight(W)" + blanks(25));
-  EXPECT_EQ(kWordedRows[1].text, blanks(29) + "!" + blanks(25));
-  EXPECT_EQ(kWordedRows[2].text, " Pt-D" + blanks(24) + "!" + blanks(25));
-  EXPECT_EQ(kWordedRows[3].text, " |" + std::string(52, '_') + "|");
-  EXPECT_EQ(kWordedRows[4].text, " ^ Pt-A" + blanks(16) + "C" + blanks(25) + "Pt-B ^");
-  EXPECT_EQ(kWordedRows[5].text,
-            " |<" + std::string(22, '-') + "Length(L)" + std::string(19, '-') + ">|");
-  for (const Worded& row : kWordedRows) {
-    EXPECT_EQ(kFigureRows.at(static_cast<std::size_t>(row.number - 1)), row.text)
-        << "row " << row.number;
+  const auto blanks = [](std::size_t n) { return std::string(n, ' '); };
+  // row number, the row built from its counts
+  const std::pair<std::size_t, std::string> rows[] = {
+      {1, blanks(26) + "Weight(W)" + blanks(25)},
+      {2, blanks(29) + "!" + blanks(25)},
+      {3, " Pt-D" + blanks(24) + "!" + blanks(25)},
+      {31, " |" + std::string(52, '_') + "|"},
+      {34, " ^ Pt-A" + blanks(16) + "C" + blanks(25) + "Pt-B ^"},
+      {36, " |<" + std::string(22, '-') + "Length(L)" + std::string(19, '-') + ">|"},
+  };
+  for (const auto& [number, text] : rows) {
+    EXPECT_EQ(kFigureRows.at(number - 1), text) << "row " << number;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -79,21 +80,30 @@ TEST(FormatValue, ExamplesAgreeWithReference) {
 }
 
 // Exact 18-digit ties are where correctly rounded conversion (ties to even)
-// and the half-up rule part ways: m = M * 2^-k with M * 5^k of 18 digits.
-TEST(FormatValueSweep, SeventeenDigitTiesRoundUp) {
+// and the half-up rule part ways: m = M * 2^-k with M odd, whose exact
+// expansion M * 5^k * 10^-k has 18 significant digits, the last a 5.
+TEST(FormatValueSweep, EighteenDigitTiesRoundHalfUp) {
+  constexpr std::uint64_t kSmallest18Digits = 100000000000000000;
+  constexpr std::uint64_t kLargestExactMantissa = (std::uint64_t{1} << 53) - 1;
   std::mt19937_64 random(7);
-  int ties = 0;
+  std::uint64_t fivePower = 1;  // 5^k
   for (int k = 1; k <= 25; ++k) {
-    for (int trial = 0; trial < 2000; ++trial) {
-      const std::uint64_t mantissa = (random() >> 11) | 1;
-      const double m = std::ldexp(static_cast<double>(mantissa >> (random() % 53)), -k);
-      if (m == 0.0) continue;
+    fivePower *= 5;
+    const std::uint64_t low = (kSmallest18Digits + fivePower - 1) / fivePower;
+    const std::uint64_t high =
+        std::min((10 * kSmallest18Digits - 1) / fivePower, kLargestExactMantissa);
+    for (int trial = 0; low < high && trial < 2000; ++trial) {
+      std::uint64_t mantissa = (low + random() % (high - low + 1)) | 1;
+      if (mantissa > high) mantissa -= 2;
+      const std::uint64_t digits = mantissa * fivePower;  // m's expansion without its point
+      ASSERT_TRUE(digits >= kSmallest18Digits && digits < 10 * kSmallest18Digits &&
+                  digits % 10 == 5)
+          << mantissa << " * 5^" << k;
+      const double m = std::ldexp(static_cast<double>(mantissa), -k);
       ASSERT_EQ(formatValue(m), testing_support::referenceFormat(m)) << std::hexfloat << m;
       ASSERT_EQ(formatValue(-m), testing_support::referenceFormat(-m)) << std::hexfloat << m;
-      ++ties;
     }
   }
-  EXPECT_GT(ties, 0);
 }
 
 TEST(FormatValueSweep, MatchesExactReferenceOnRandomBitPatterns) {
