@@ -109,6 +109,9 @@ bool KeyPressParser::feed(unsigned char byte) {
     case State::kX10Mouse:
       return --bytesToCome_ == 0;
     case State::kPaste:
+      // Never here: a paste's bytes go to followPaste() before the switch
+      // (they are exempt from the length cap). Named so that the switch
+      // covers every state.
       break;
   }
   return true;

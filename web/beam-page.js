@@ -180,13 +180,8 @@
   const continueButton = byId('continue');
   const message = byId('message');
 
-  function fail(text) {
-    if (status.className === 'failed') return;  // a file that did not load says more
-    status.hidden = false;
-    status.className = 'failed';
-    status.setAttribute('role', 'alert');
-    status.textContent = text;
-  }
+  // index.html's (its inline script, there before any file loads).
+  const fail = window.beamFailed;
 
   if (status.className === 'failed') return;
   if (typeof WebAssembly !== 'object') {
@@ -195,8 +190,7 @@
     return;
   }
   if (typeof createBeam !== 'function') {
-    fail('beam could not load all of its files. Unzip the whole beam folder, keep its files ' +
-         'together, and open index.html from it again.');
+    window.beamLoadFailed('beam.js');
     return;
   }
 
