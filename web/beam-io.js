@@ -11,18 +11,23 @@
 //                                terminal read does.
 //   Module.beamAwaitKey()        a promise that settles on the next key
 //                                press (the key wait, app/key_wait_web.cpp).
+//   Module.beamError(error)      told of any error while the program runs
+//                                on from a read or the key wait, or of a
+//                                read or key promise that fails (the page
+//                                shows its failure message).
 // Bytes pass unchanged both ways: no text decoding, and an empty input
 // queue means "wait", never "end".
 mergeInto(LibraryManager.library, {
   // Resumes the suspended program. The run ends with exit(0) after the key
   // wait, inside this resume: the ExitStatus that emscripten throws to
-  // unwind the program is the normal end (Module.onExit has been told), not
-  // an error for the page's console.
+  // unwind the program is the normal end (Module.onExit has been told).
+  // Anything else goes to the page, not into the promise callback this runs
+  // in, where it would end as an unhandled rejection.
   $beamResume: function (wakeUp, value) {
     try {
       wakeUp(value);
     } catch (error) {
-      if (!(error instanceof ExitStatus)) throw error;
+      if (!(error instanceof ExitStatus)) Module.beamError(error);
     }
   },
 
@@ -53,14 +58,14 @@ mergeInto(LibraryManager.library, {
         }
         HEAPU32[pnum >> 2] = offset;
         beamResume(wakeUp, 0);
-      });
+      }, Module.beamError);
     });
   },
 
   beam_await_key__deps: ['$beamResume'],
   beam_await_key: function () {
     return Asyncify.handleSleep(function (wakeUp) {
-      Module.beamAwaitKey().then(function () { beamResume(wakeUp, 0); });
+      Module.beamAwaitKey().then(function () { beamResume(wakeUp, 0); }, Module.beamError);
     });
   },
 });

@@ -151,6 +151,45 @@
     }
   }
 
+  // Whether a write shows that the program has stopped reading. While it
+  // reads, it flushes its output right after each question, so a question
+  // ends its write; a question followed by more in the same write (the next
+  // questions, the report) was asked without reading its answer.
+  // Example: "...From Point A To Point B  = " -> false;
+  // "...At Point B If Available =  Enter The Unit For..." -> true.
+  function readingStopped(text) {
+    return /Enter [^\n]*=\s*\S/.test(text);
+  }
+
+  // An answer written with a decimal comma, with a point instead: "6,5" ->
+  // "6.5", "-0,25e3" -> "-0.25e3"; anything else -> null.
+  function withDecimalPoint(answer) {
+    const text = answer.trim();
+    return /^[+-]?\d*,\d+(?:[eE][+-]?\d+)?$/.test(text) ? text.replace(',', '.') : null;
+  }
+
+  // What the page says when an answer could not be read as a number.
+  function unreadableNote(answer) {
+    const point = withDecimalPoint(answer);
+    return 'beam could not read "' + answer.trim() + '" as a number, so it skipped the ' +
+      'remaining questions and used 0 for them.' +
+      (point === null ? '' : ' Write the number with a point: ' + point + '.') +
+      ' Press Start over to answer again; Up brings back earlier answers.';
+  }
+
+  // The size for the figure and the rules: the largest from 10 px up to
+  // `largest`, in tenths of a pixel, at which 58 columns measure no wider
+  // than `available` (measure(size) is their width at that size). One
+  // measure at 100 px gives the estimate; then the size goes down until the
+  // real width fits, since an engine's widths at small sizes need not be in
+  // proportion (WebKit's are not).
+  const SMALLEST_FONT = 10;
+  function fittedSize(available, measure, largest) {
+    let tenths = Math.min(Math.floor(largest * 10), Math.floor(available * 1000 / measure(100)));
+    while (tenths > SMALLEST_FONT * 10 && measure(tenths / 10) > available) tenths -= 1;
+    return Math.max(SMALLEST_FONT * 10, tenths) / 10;
+  }
+
   const MODIFIERS = ['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'OS', 'Fn', 'FnLock', 'Hyper',
                      'Super', 'CapsLock', 'NumLock', 'ScrollLock', 'Symbol', 'SymbolLock'];
 
@@ -166,7 +205,7 @@
 
   if (typeof document === 'undefined') {
     module.exports = { InputQueue, END_OF_INPUT, currentQuestion, splitByRegion, AnswerHistory,
-                       endsKeyWait };
+                       endsKeyWait, readingStopped, withDecimalPoint, unreadableNote, fittedSize };
     return;
   }
 
@@ -177,11 +216,26 @@
   const screen = byId('screen');
   const spoken = byId('spoken');
   const restart = byId('restart');
+  const copyButton = byId('copy');
+  const saveButton = byId('save');
   const continueButton = byId('continue');
   const message = byId('message');
 
-  // index.html's (its inline script, there before any file loads).
+  // index.html's (its inline script, there before any file loads): shows
+  // the message and turns the controls off.
   const fail = window.beamFailed;
+  let run = null;
+
+  // Every error of the page and of the program's run ends here: a message,
+  // never silence. (The program's own I/O passes its errors to beamError.)
+  function stopWithError(event) {
+    if (event && event.preventDefault) event.preventDefault();
+    if (run) run.ended = true;
+    continueButton.hidden = true;
+    fail('beam stopped with an error. Reload the page to start again.');
+  }
+  window.addEventListener('error', stopWithError);
+  window.addEventListener('unhandledrejection', stopWithError);
 
   if (status.className === 'failed') return;
   if (typeof WebAssembly !== 'object') {
@@ -194,36 +248,47 @@
     return;
   }
 
-  // The largest font at which 58 columns fit, from 10 px to 16 px.
+  // The figure's and the rules' size (--fitted): the largest at which their
+  // 58 columns fit the window, at most the reader's own size.
   const COLUMNS = 58;
-  const LARGEST_FONT = 16;
-  const SMALLEST_FONT = 10;
-  let fittedWidth = 0;
+  let fittedFor = '';
   function fitFont() {
     const width = screen.clientWidth;
-    if (width === 0 || width === fittedWidth) return;
-    fittedWidth = width;
+    const largest = parseFloat(getComputedStyle(screen).fontSize);
+    if (width === 0 || fittedFor === width + '/' + largest) return;
+    fittedFor = width + '/' + largest;
     const ruler = document.createElement('span');
-    ruler.style.cssText = 'position:absolute;visibility:hidden;white-space:pre;font-size:100px';
+    ruler.style.cssText = 'position:absolute;visibility:hidden;white-space:pre';
     ruler.textContent = '-'.repeat(COLUMNS);
     screen.appendChild(ruler);
-    const at100 = ruler.getBoundingClientRect().width;
+    const measure = (size) => {
+      ruler.style.fontSize = size + 'px';
+      return ruler.getBoundingClientRect().width;
+    };
+    screen.style.setProperty('--fitted', fittedSize(width, measure, largest) + 'px');
     ruler.remove();
-    const fits = Math.floor((width * 100 / at100) * 10) / 10;
-    screen.style.fontSize = Math.max(SMALLEST_FONT, Math.min(LARGEST_FONT, fits)) + 'px';
   }
-  // The controls stay in view below the output; what is scrolled into view
-  // (the answer field) stops above them.
+  // What is scrolled into view (the answer field) stops above the controls
+  // where they are pinned below the output.
   function keepClearOfControls() {
-    const controls = document.querySelector('footer').offsetHeight;
-    document.documentElement.style.scrollPaddingBottom = (controls + 8) + 'px';
+    const footer = document.querySelector('footer');
+    const pinned = getComputedStyle(footer).position === 'sticky';
+    document.documentElement.style.scrollPaddingBottom =
+      pinned ? (footer.offsetHeight + 8) + 'px' : '';
   }
-  // On every resize and rotation (a ResizeObserver on the output would see
-  // its own change of font).
-  window.addEventListener('resize', function () {
+  function showField() {
+    if (run && run.field) run.field.input.scrollIntoView({ block: 'nearest' });
+  }
+  // On every resize, rotation and zoom, and when a phone's keyboard opens or
+  // closes (a ResizeObserver on the output would see its own change of
+  // font): the focused answer field, with what is typed in it, stays in view.
+  function relayout() {
     fitFont();
     keepClearOfControls();
-  });
+    if (run && run.field && document.activeElement === run.field.input) showField();
+  }
+  window.addEventListener('resize', relayout);
+  if (window.visualViewport) window.visualViewport.addEventListener('resize', relayout);
   keepClearOfControls();
 
   const FIGURE_DESCRIPTION = 'Drawing of the beam: a triangular load of height W stands over ' +
@@ -231,7 +296,6 @@
     'acts, lies one third of the length L from A.';
   const encoder = new TextEncoder();
   const history = new AnswerHistory();
-  let run = null;
 
   function say(text) {
     message.textContent = text;
@@ -283,14 +347,35 @@
     run.lineText = newline < 0 ? run.lineText + text : text.slice(newline + 1);
   }
 
+  // The report's rules keep the figure's size, so that they never wrap.
+  const RULE = '-'.repeat(COLUMNS) + ' \n';
+  function addDialogue(text) {
+    let start = 0;
+    for (let at; (at = text.indexOf(RULE, start)) >= 0; start = at + RULE.length) {
+      if (at > start) addText(region('dialogue'), text.slice(start, at));
+      addText(region('dialogue'), RULE, 'rule');
+    }
+    if (start < text.length) addText(region('dialogue'), text.slice(start));
+  }
+
   function showOutput(bytes) {
     run.screenBytes.push(bytes);
     const text = run.decoder.decode(bytes, { stream: true });
     const split = splitByRegion(text, run.line);
     run.line = split.line;
-    for (const piece of split.pieces) addText(region(piece.region), piece.text);
+    for (const piece of split.pieces) {
+      if (piece.region === 'dialogue') {
+        addDialogue(piece.text);
+      } else {
+        addText(region(piece.region), piece.text);
+      }
+    }
     trackLine(text);
     if (run.answered) run.unspoken += text;
+    if (run.answered && !run.endOfInput && !run.noted && readingStopped(text)) {
+      run.noted = true;
+      say(unreadableNote(run.lastAnswer));
+    }
   }
 
   function scrollToEnd() {
@@ -319,10 +404,13 @@
       region('dialogue').appendChild(form);
       run.field = { form, input };
     }
-    run.field.input.setAttribute('aria-label', currentQuestion(run.lineText) || 'Answer');
+    // Named by its question; a read that is no new question (after an empty
+    // answer) keeps the name.
+    run.question = currentQuestion(run.lineText) || run.question || 'Answer';
+    run.field.input.setAttribute('aria-label', run.question);
     speakPending();
     if (document.activeElement !== run.field.input) run.field.input.focus({ preventScroll: true });
-    run.field.form.scrollIntoView({ block: 'nearest' });
+    showField();
   }
 
   function removeField() {
@@ -335,7 +423,8 @@
   // echoes what is typed.
   function answer(text) {
     if (!run.queue.waiting) return;
-    history.add(text.replace(/\n$/, ''));
+    run.lastAnswer = text.replace(/\n$/, '');
+    history.add(run.lastAnswer);
     run.field.input.value = '';
     addText(region('dialogue'), text, 'answer');
     trackLine(text);
@@ -357,6 +446,7 @@
         answer(input.value);  // as a terminal: the text, without a line end
       } else if (run.queue.waiting) {
         run.answered = true;
+        run.endOfInput = true;
         run.queue.push(END_OF_INPUT);
       }
     } else if (plain && (key === 'ArrowUp' || key === 'ArrowDown')) {
@@ -380,11 +470,14 @@
     return selection !== null && !selection.isCollapsed && selection.toString() !== '';
   }
 
+  // Enter, Space and Tab on another control are that control's; any other
+  // key there ends the wait too (after Copy report, say).
+  const CONTROL_KEYS = ['Enter', ' ', 'Spacebar', 'Tab'];
   window.addEventListener('keydown', function (event) {
     if (!run || !run.keyWait) return;
-    // Keys for the other controls are theirs.
     const target = event.target;
-    if (target !== continueButton && target.closest && target.closest('footer')) return;
+    const onControl = target !== continueButton && target.closest && target.closest('footer');
+    if (onControl && CONTROL_KEYS.includes(event.key)) return;
     if (!endsKeyWait(event, hasSelection())) return;
     event.preventDefault();
     endKeyWait();
@@ -397,7 +490,7 @@
     if (run.ended) return;
     run.ended = true;
     window.beamEnded = true;
-    say('The run has ended. Start over for another run.');
+    if (!run.noted) say('The run has ended. Start over for another run.');
     restart.focus();
   }
 
@@ -407,11 +500,13 @@
     screen.textContent = '';
     spoken.textContent = '';
     continueButton.hidden = true;
+    for (const button of [restart, copyButton, saveButton]) button.disabled = true;
     say('');
     fitFont();
     run = { queue: new InputQueue(), decoder: new TextDecoder(), regions: {}, line: 0,
-            lineText: '', field: null, keyWait: null, screenBytes: [], unspoken: '',
-            answered: false, started: false, ended: false };
+            lineText: '', question: '', field: null, keyWait: null, screenBytes: [],
+            unspoken: '', lastAnswer: '', answered: false, endOfInput: false, noted: false,
+            started: false, reportWritten: false, ended: false };
     const thisRun = run;
     createBeam({
       beamWrite: function (bytes) {
@@ -422,6 +517,7 @@
         if (!run.started) {
           run.started = true;
           status.hidden = true;
+          for (const button of [restart, copyButton, saveButton]) button.disabled = false;
         }
         showOutput(bytes);
       },
@@ -434,6 +530,7 @@
       beamAwaitKey: function () {
         if (thisRun !== run) return new Promise(function () {});
         run.queue.clear();  // only keys pressed after the closing line count
+        run.reportWritten = true;
         removeField();
         speakPending();
         continueButton.hidden = false;
@@ -441,10 +538,9 @@
         scrollToEnd();
         return new Promise(function (resolve) { run.keyWait = resolve; });
       },
+      beamError: stopWithError,
       onExit: function () { if (thisRun === run) finish(); },
-      onAbort: function () {
-        fail('beam stopped with an error. Reload the page to start again.');
-      },
+      onAbort: stopWithError,
     }).catch(function () {
       fail('beam could not start in this browser. Reload the page; if that does not help, ' +
            'open it in a current Chrome, Edge, Firefox or Safari.');
@@ -477,7 +573,7 @@
     return done;
   }
 
-  byId('copy').addEventListener('click', function () {
+  copyButton.addEventListener('click', function () {
     const text = screenText();
     const copied = navigator.clipboard && window.isSecureContext
       ? navigator.clipboard.writeText(text).then(() => true, () => copyWithSelection(text))
@@ -488,7 +584,7 @@
     });
   });
 
-  byId('save').addEventListener('click', function () {
+  saveButton.addEventListener('click', function () {
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob(run.screenBytes, { type: 'text/plain' }));
     link.download = 'beam-report.txt';
@@ -501,13 +597,24 @@
 
   restart.addEventListener('click', startRun);
 
-  // Leaving the page in the middle of a run asks first (a swipe, a Back key).
+  // Leaving the page in the middle of a run asks first (a swipe, a Back key);
+  // once the report is written there is nothing to lose.
   window.addEventListener('beforeunload', function (event) {
-    if (run && run.started && !run.ended && run.answered) {
+    if (run && run.started && !run.reportWritten && !run.ended && run.answered) {
       event.preventDefault();
       event.returnValue = '';
     }
   });
+
+  // Served over http(s): installable, and usable offline after one visit
+  // (sw.js keeps the page's files). Opened from disk nothing is asked for.
+  if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+    navigator.serviceWorker.register('sw.js').catch(function () {});
+  }
 
   startRun();
 })();

@@ -26,4 +26,8 @@ createBeam({
     if (late) setTimeout(give, 20); else give();
   }),
   beamAwaitKey: () => Promise.resolve(),
+  beamError: (error) => {
+    console.error(error);
+    process.exit(1);
+  },
 });

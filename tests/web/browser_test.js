@@ -43,7 +43,8 @@ const SESSIONS = {
 let server;
 let origin;
 test.before(async () => {
-  const types = { '.html': 'text/html', '.js': 'text/javascript' };
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml',
+    '.webmanifest': 'application/manifest+json' };
   server = http.createServer((request, response) => {
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
     const file = path.join(pageDir, name);
@@ -102,7 +103,7 @@ function layout() {
   whole.selectNodeContents(figure);
   const footer = document.querySelector('footer').getBoundingClientRect();
   return {
-    fontSize: parseFloat(getComputedStyle(screen).fontSize),
+    fontSize: parseFloat(getComputedStyle(figure).fontSize),
     figureRows: rows(whole),
     figureText: figure.textContent, figureLabel: figure.getAttribute('aria-label'), ruleRows,
     pans: document.documentElement.scrollWidth > document.documentElement.clientWidth,
@@ -138,10 +139,11 @@ function contrast(first, second) {
 }
 
 // The screen after the typical answers: the program's bytes with each
-// answer after its question, as a terminal shows them.
+// answer after its question, as a terminal shows them (an empty answer
+// before the 2).
 function typicalScreen() {
   let text = transcript('typical');
-  const answers = [['Above = ', '6'], ['Point B  = ', '2'], ['A If Available = ', '0'],
+  const answers = [['Above = ', '6'], ['Point B  = ', '\n2'], ['A If Available = ', '0'],
                    ['B If Available = ', '0'], ['Vertically Downward = ', 'kN/m kN m']];
   let from = 0;
   for (const [question, answer] of answers) {
@@ -196,15 +198,27 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         await driver.keys([{ key: 'Enter' }]);
         if (answer !== '6') continue;
         await askedFor(driver, PROMPT_2);
+        // An empty answer keeps the question's name; the window turns (or a
+        // keyboard takes 45% of it) with a digit typed: the field stays in
+        // view with it.
+        await driver.keys([{ key: 'Enter' }, '1']);
+        await askedFor(driver, PROMPT_2);
+        await driver.resize(...(touch ? [height, width] : [width, Math.round(height * 0.55)]));
+        await until(driver, () => document.activeElement.getBoundingClientRect().top >= 0 &&
+          document.activeElement.getBoundingClientRect().bottom <= innerHeight, 'the field in view');
+        assert.strictEqual(await value(driver), '1');
+        await driver.resize(width, height);
+        await driver.keys([{ key: 'u', ctrl: true }]);
         const field = await driver.evaluate(() => {
           const box = document.activeElement.getBoundingClientRect();
           const style = getComputedStyle(document.activeElement);
-          return { below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
+          return { size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
+            below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
             windowFocused: document.hasFocus(),
             ring: style.outlineStyle, ringColor: style.outlineColor,
             back: getComputedStyle(document.documentElement).backgroundColor };
         });
-        assert.ok(field.below, 'the field is hidden');
+        assert.ok(field.below && field.size, 'the field is hidden or small');
         // (A WebKitGTK window under Xvfb without a window manager may not
         // have the focus; then no :focus style applies.)
         assert.ok(!field.windowFocused ||
@@ -223,6 +237,8 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         .map((row) => row + '\n').join(''));
       assert.ok(!seen.pans, 'the page is wider than the window');
       assert.ok(seen.footerInView, 'the controls are out of view');
+      assert.strictEqual(await driver.evaluate(() => document.getElementById('message').textContent),
+        '', 'a note on answers typed on one line');
       const shown = await driver.evaluate(() => [getComputedStyle(document.documentElement)
         .backgroundColor, getComputedStyle(document.querySelector('#screen .answer')).color]);
       if (dark) assert.ok(contrast(shown[0], 'rgb(0, 0, 0)') < 1.5, 'not dark: ' + shown[0]);
@@ -236,7 +252,9 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await driver.click('#save');
       assert.deepStrictEqual(await driver.evaluate(async () =>
         [window.savedAs, await window.saved.text()]), ['beam-report.txt', typicalScreen()]);
-      await driver.evaluate(() => document.getElementById('continue').focus());
+      // A key on Save as text ends the wait too (but Enter saves again).
+      const onSave = typeof finalKey === 'string' && finalKey !== 'tap';
+      await driver.evaluate((id) => document.getElementById(id).focus(), onSave ? 'save' : 'continue');
       await driver.keys([{ key: 'Shift' }]);  // a modifier alone is no key press
       await new Promise((resolve) => setTimeout(resolve, 200));
       assert.strictEqual(await driver.evaluate(() => window.beamEnded), false);
@@ -256,6 +274,12 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await driver.keys(['6', { key: 'Enter' }, '2', { key: 'Enter' }, { key: 'd', ctrl: true }]);
       await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
       assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('end_after_two'));
+      // A decimal comma cannot be read: a note says so and how to write it.
+      await driver.click('#restart');
+      await askedFor(driver, PROMPT_1);
+      await driver.keys(['6,5', { key: 'Enter' }]);
+      await until(driver, () => /"6,5".*: 6\.5\./.test(document.getElementById('message').textContent),
+        'the note on 6,5');
     } finally {
       await driver.close();
     }
@@ -275,9 +299,33 @@ if (engine === 'chromium') {
       await until(driver, () => document.querySelector('[role=alert]') !== null, 'the message');
       assert.match(await driver.evaluate(() => document.querySelector('[role=alert]').textContent),
         /could not load beam\.js\. Unzip the whole beam folder/);
+      assert.strictEqual(await driver.evaluate(() =>
+        document.querySelectorAll('footer button:enabled').length), 0);
     } finally {
       await driver.close();
       fs.rmSync(folder, { recursive: true });
+    }
+  });
+}
+
+if (engine === 'chromium') {
+  test('chromium: served, the page is installable and runs offline after one visit; an error ' +
+       'in its I/O shows the failure message', async () => {
+    const driver = await openDriver(engine, executable, { width: 800, height: 600 });
+    try {
+      await driver.open(origin);
+      await until(driver, () => navigator.serviceWorker.controller !== null, 'the service worker');
+      const cdp = await driver.page.createCDPSession();
+      assert.deepStrictEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+      await driver.page.setOfflineMode(true);
+      await driver.page.reload();
+      await askedFor(driver, PROMPT_1);
+      await driver.evaluate(() => { String.fromCharCode = () => { throw new Error('injected'); }; });
+      await driver.keys(['6', { key: 'Enter' }]);
+      await until(driver, () => /stopped with an error/.test((document.querySelector('[role=alert]')
+        || {}).textContent) && document.getElementById('restart').disabled, 'the failure message');
+    } finally {
+      await driver.close();
     }
   });
 }

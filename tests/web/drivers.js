@@ -6,7 +6,8 @@
 //     { width, height, touch, dark, forcedColors, slowNetwork })
 //   await driver.open(url); await driver.evaluate(fn, ...args);
 //   await driver.keys(['25', {key: 'ArrowLeft'}, {key: 'u', ctrl: true}]);
-//   await driver.click(selector); driver.problems (page errors); await driver.close()
+//   await driver.click(selector); await driver.resize(width, height);
+//   driver.problems (page errors); await driver.close()
 'use strict';
 const { spawn } = require('node:child_process');
 const net = require('node:net');
@@ -30,8 +31,9 @@ async function openPuppeteer(engine, executablePath, window) {
     if (message.type() === 'error') problems.push('console: ' + message.text());
   });
   page.on('requestfailed', (request) => problems.push('failed: ' + request.url()));
-  await page.setViewport({ width: window.width, height: window.height,
+  const resize = (width, height) => page.setViewport({ width, height,
     isMobile: Boolean(window.touch), hasTouch: Boolean(window.touch) });
+  await resize(window.width, window.height);
   if (window.dark && engine === 'chromium') {
     await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' },
       { name: 'forced-colors', value: window.forcedColors ? 'active' : 'none' }]);
@@ -56,6 +58,7 @@ async function openPuppeteer(engine, executablePath, window) {
       }
     },
     click: (selector) => (window.touch ? page.tap(selector) : page.click(selector)),
+    resize,
     close: () => browser.close(),
   };
 }
@@ -98,7 +101,8 @@ async function openWebKit(executable, window) {
   const created = await call('POST', '/session', { capabilities: { alwaysMatch: {
     'webkitgtk:browserOptions': { binary: executable, args: ['--automation'] } } } });
   const session = '/session/' + created.sessionId;
-  await call('POST', session + '/window/rect', { width: window.width, height: window.height });
+  const resize = (width, height) => call('POST', session + '/window/rect', { width, height });
+  await resize(window.width, window.height);
   const problems = [];
   const send = (actions) => call('POST', session + '/actions', {
     actions: [{ type: 'key', id: 'keyboard', actions }] });
@@ -134,6 +138,7 @@ async function openWebKit(executable, window) {
       const element = await call('POST', session + '/element', { using: 'css selector', value: selector });
       await call('POST', session + '/element/' + Object.values(element)[0] + '/click', {});
     },
+    resize,
     async close() {
       const errors = await call('POST', session + '/execute/sync', {
         script: 'return window.beamProblems || [];', args: [] }).catch(() => []);

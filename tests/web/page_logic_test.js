@@ -79,3 +79,31 @@ test('the key wait ends on a key, not on a modifier, Tab or a copy of a selectio
     assert.strictEqual(page.endsKeyWait({ key, ...modifiers }, selected), ends, key);
   }
 });
+
+test('reading has stopped when a question has more after it in one write', () => {
+  // one write of the program, whether it shows that reading stopped
+  const cases = [
+    ['Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure Above On ' +
+     'The Beam From Point A To Point B  = ', false],
+    ['|<--Length(L)-->|\n\nEnter Value 1 For The Length OF The Figure(Shape) Above = ', false],
+    ['Enter Value 4 For The Horizonatl Force At Point B If Available =  Enter The Unit', true],
+    [' Enter The Unit For The Length =  \n The Ating Weight On The Beam Is  = 2 kN/m\n', true],
+    [' \n The Ating Weight On The Beam Is  = 2 kN/m\n', false],
+  ];
+  for (const [write, stopped] of cases) assert.strictEqual(page.readingStopped(write), stopped, write);
+  // answer, the same with a decimal point
+  for (const [answer, point] of [['6,5', '6.5'], [' -0,25e3 ', '-0.25e3'], ['1,000,000', null],
+    ['abc', null], ['6.5', null]]) {
+    assert.strictEqual(page.withDecimalPoint(answer), point, answer);
+  }
+  assert.match(page.unreadableNote('6,5'), /could not read "6,5".*with a point: 6\.5\./);
+});
+
+test('the fitted size is the largest whose real width fits, not the proportional guess', () => {
+  const measure = (size) => 34.8 * size + 25;  // wider at small sizes than in proportion
+  // width available, largest size -> size
+  for (const [available, largest, size] of [[400, 16, 10.7], [2000, 16, 16], [100, 16, 10],
+    [2000, 12.5, 12.5]]) {
+    assert.strictEqual(page.fittedSize(available, measure, largest), size, String(available));
+  }
+});
