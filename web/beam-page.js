@@ -299,6 +299,7 @@
 
   function say(text) {
     message.textContent = text;
+    keepClearOfControls();  // a longer message may take another row
   }
 
   // What the program wrote since the last answer, read out once (the first
