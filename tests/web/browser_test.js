@@ -36,7 +36,7 @@ const SESSIONS = {
   ],
   webkit: [  // WebKitGTK's windows are 447 px wide at the least
     ['laptop', 1280, 800, false, 'light', 'server', false, { key: 'ArrowDown' }, 15],
-    ['narrow', 480, 800, false, 'light', 'file', false, 'q', 10],
+    ['narrow', 460, 800, false, 'light', 'file', false, 'q', 10],
   ],
 }[engine];
 
