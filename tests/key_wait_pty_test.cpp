@@ -693,33 +693,29 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
   close(slave);
 }
 
-// SIGSTOP (no handler can see it) during the wait, the shell puts its own
-// settings back, then `fg`: the program reads raw again and one key ends it.
-TEST(KeyWaitJobControl, RawAgainAfterAStopItCouldNotSee) {
-  PtyRun run({Layout::kForegroundJob});
-  ASSERT_TRUE(run.waitUntilReadingKeys());
-  run.signal(SIGSTOP);
-  ASSERT_TRUE(run.waitForStops(1));
-  run.shellRestoresSettings();
-  run.foreground();
-  ASSERT_TRUE(run.waitForRaw(true));
-  run.press("q");
-  EXPECT_EQ(run.exitCode(), 0);
-  EXPECT_TRUE(run.settingsRestored());
-  EXPECT_EQ(run.leftForLaterReader(), "");
-}
-
-// SIGSTOP during the wait, then `bg`: continued in the background, the wait
-// ends with status 0 rather than stop again on its read, and puts back the
-// settings it left when stopped.
-TEST(KeyWaitJobControl, EndsWhenContinuedInTheBackground) {
-  PtyRun run({Layout::kForegroundJob});
-  ASSERT_TRUE(run.waitUntilReadingKeys());
-  run.signal(SIGSTOP);
-  ASSERT_TRUE(run.waitForStops(1));
-  run.background();
-  EXPECT_EQ(run.exitCode(), 0);
-  EXPECT_TRUE(run.settingsRestored());
+// SIGSTOP (no handler can see it) during the wait. Then either the shell
+// puts its own settings back and `fg`: the program reads raw again and one
+// key ends it; or `bg`: continued in the background, the wait ends with
+// status 0 rather than stop again on its read, and puts back the settings
+// it left when stopped.
+TEST(KeyWaitJobControl, AfterAStopItCouldNotSee) {
+  for (const bool foreground : {true, false}) {
+    PtyRun run({Layout::kForegroundJob});
+    ASSERT_TRUE(run.waitUntilReadingKeys());
+    run.signal(SIGSTOP);
+    ASSERT_TRUE(run.waitForStops(1));
+    if (foreground) {
+      run.shellRestoresSettings();
+      run.foreground();
+      ASSERT_TRUE(run.waitForRaw(true));
+      run.press("q");
+    } else {
+      run.background();
+    }
+    EXPECT_EQ(run.exitCode(), 0) << (foreground ? "fg" : "bg");
+    EXPECT_TRUE(run.settingsRestored());
+    EXPECT_EQ(run.leftForLaterReader(), "");
+  }
 }
 
 // The program that started beam ends during the wait (a script killed from
