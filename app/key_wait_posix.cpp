@@ -8,18 +8,13 @@
 // way out, handlers included, puts the settings back only while they are
 // still the wait's, and switches bracketed paste off with them.
 //
-// sigprocmask and the parent-death request (prctl, procctl) are given only
-// valid arguments here, for which they cannot fail; their results are not
-// checked. Neither are the stop handler's own sigaction calls: they put back
-// actions this process read a moment before, which cannot fail either.
+// sigprocmask is given only valid arguments here, for which it cannot fail;
+// its results are not checked. Neither are the stop handler's own sigaction
+// calls: they put back actions this process read a moment before, which
+// cannot fail either.
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
-#if defined(__linux__)
-#include <sys/prctl.h>
-#elif defined(__FreeBSD__)
-#include <sys/procctl.h>
-#endif
 
 #include <cerrno>
 #include <chrono>
@@ -29,6 +24,7 @@
 #include <string_view>
 
 #include "app/key_wait.h"
+#include "app/parent_watch.h"
 #include "app/terminal_key.h"
 
 namespace beam {
@@ -123,28 +119,6 @@ void restoreIfOurs() {
       tcsetattr(gTerminal.fd, TCSANOW, &gTerminal.saved) == 0) {
     switchPasteMode(kPasteOff);
   }
-}
-
-// The process that started this one, as it was at start-up (before main).
-// A copy made later by fork() has another parent and cannot tell.
-struct Lineage {
-  pid_t self;
-  pid_t parent;
-};
-const Lineage kAtStartUp = {getpid(), getppid()};
-
-bool parentGone() { return getpid() == kAtStartUp.self && getppid() != kAtStartUp.parent; }
-
-// Asks the system for `signal` when the parent ends (0: no longer). Where
-// there is no such request (macOS) nothing happens.
-void signalWhenParentEnds(int signal) {
-#if defined(__linux__)
-  prctl(PR_SET_PDEATHSIG, static_cast<unsigned long>(signal), 0UL, 0UL, 0UL);
-#elif defined(__FreeBSD__)
-  procctl(P_PID, 0, PROC_PDEATHSIG_CTL, &signal);
-#else
-  static_cast<void>(signal);
-#endif
 }
 
 extern "C" void restoreAndEnd(int signal) {
