@@ -19,9 +19,8 @@ namespace beam {
 /// paste, asked for while raw unless TERM is unset or dumb, is one press;
 /// so is the rest of the burst the key came in, such as a paste the
 /// terminal did not bracket; mouse and focus reports are read whole and are
-/// no press), and the
-/// console's settings are restored afterwards, also when a signal that ends
-/// the process comes during the wait. A stop (SIGTSTP) puts the settings
+/// no press), and the console's settings are restored afterwards, also when
+/// a signal that ends the process comes during the wait. A stop (SIGTSTP) puts the settings
 /// back while stopped. The wait ends without a key when the terminal stops
 /// being this job's (the shell has taken it back) or goes away, and when
 /// reading fails; the settings are then put back only if the terminal still
