@@ -228,8 +228,8 @@
 
   // Every error of the page and of the program's run ends here: a message,
   // never silence. (The program's own I/O passes its errors to beamError.)
-  function stopWithError(event) {
-    if (event && event.preventDefault) event.preventDefault();
+  // The browser's console still shows the error itself.
+  function stopWithError() {
     if (run) run.ended = true;
     continueButton.hidden = true;
     fail('beam stopped with an error. Reload the page to start again.');
