@@ -365,20 +365,13 @@ class PtyRun {
     }
   }
 
-  // Called in the job; returns in its child, which goes on to start beam. The
-  // job itself waits for SIGTERM and then exits with status 0.
+  // Called in the job; returns in its child, which goes on to start beam
+  // (exec gives it SIGTERM's default back). The job itself exits with status
+  // 0 on SIGTERM.
   static void startBeamAndEndOnSigterm() {
-    sigset_t terminate;
-    sigemptyset(&terminate);
-    sigaddset(&terminate, SIGTERM);
-    sigprocmask(SIG_BLOCK, &terminate, nullptr);
-    if (fork() == 0) {
-      sigprocmask(SIG_UNBLOCK, &terminate, nullptr);
-      return;
-    }
-    int received = 0;
-    sigwait(&terminate, &received);
-    _exit(0);
+    if (fork() == 0) return;
+    std::signal(SIGTERM, [](int) { _exit(0); });
+    for (;;) pause();
   }
 
   // Leaves the program's next descriptor at FD_SETSIZE or above, as a parent
