@@ -59,13 +59,17 @@ test.before(async () => {
 });
 test.after(() => server.close());
 
-async function until(driver, fn, what, ...args) {
+// Polls fn in the page until ok(what it returns), for 30 s at most.
+async function settled(driver, fn, ok, what, ...args) {
   const deadline = Date.now() + 30000;
-  while (!(await driver.evaluate(fn, ...args))) {
-    if (Date.now() > deadline) throw new Error('timed out waiting for ' + what);
+  for (;;) {
+    const seen = await driver.evaluate(fn, ...args);
+    if (ok(seen)) return seen;
+    if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}: ${JSON.stringify(seen)}`);
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
+const until = (driver, fn, what, ...args) => settled(driver, fn, Boolean, what, ...args);
 const askedFor = (driver, question) => until(driver, (q) => {
   const field = document.activeElement;
   return field && field.tagName === 'INPUT' && field.getAttribute('aria-label') === q;
@@ -212,16 +216,19 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         assert.strictEqual(await value(driver), '1');
         await driver.resize(width, height);
         await driver.keys([{ key: 'u', ctrl: true }]);
-        const field = await driver.evaluate(() => {
+        // Once the page has seen the window grow back (WebKit's resize event
+        // may come after the driver returns), the field is clear of the
+        // controls and a thumb's size.
+        const field = await settled(driver, () => {
           const box = document.activeElement.getBoundingClientRect();
           const style = getComputedStyle(document.activeElement);
           return { size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
             below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
+            box: [box.top, box.bottom, box.width, style.fontSize, innerHeight],
             windowFocused: document.hasFocus(),
             ring: style.outlineStyle, ringColor: style.outlineColor,
             back: getComputedStyle(document.documentElement).backgroundColor };
-        });
-        assert.ok(field.below && field.size, 'the field is hidden or small');
+        }, (seen) => seen.below && seen.size, 'the field clear of the controls and a thumb\'s size');
         // (A WebKitGTK window under Xvfb without a window manager may not
         // have the focus; then no :focus style applies.)
         assert.ok(!field.windowFocused ||
