@@ -18,16 +18,21 @@ namespace beam {
 /// one press is consumed (every byte of an escape sequence; a bracketed
 /// paste, asked for while raw unless TERM is unset or dumb, is one press;
 /// so is the rest of the burst the key came in, such as a paste the
-/// terminal did not bracket; mouse and focus reports are read whole and are
-/// no press), and the console's settings are restored afterwards, also when
-/// a signal that ends the process comes during the wait. A stop (SIGTSTP)
-/// puts the settings back while stopped. The wait ends without a key when
-/// the terminal stops being this job's (the shell has taken it back) or
-/// goes away, and when reading fails; the settings are then put back only
-/// if the terminal still has the ones the wait set. (POSIX) When the
-/// process that started this one ends during the wait, the settings go back
-/// at once and the process ends as on SIGHUP, where the system can say so
-/// (Linux, FreeBSD); when it has ended before, there is no wait.
+/// terminal did not bracket, read until the input has been quiet for 40 ms,
+/// for a second at most; mouse and focus reports are read whole and are no
+/// press), and the console's settings are restored afterwards, also when a
+/// signal that ends the process comes during the wait. (POSIX) While raw, a
+/// read of the terminal blocks until a byte comes, so that a process killed
+/// or stopped where no program can answer (SIGKILL, SIGSTOP) leaves a
+/// terminal that the next reader (a shell) still waits on; SIGALRM is the
+/// wait's own timer meanwhile. A stop (SIGTSTP) puts the settings back
+/// while stopped. The wait ends without a key when the terminal stops being
+/// this job's (the shell has taken it back) or goes away, and when reading
+/// fails; the settings are then put back only if the terminal still has
+/// the ones the wait set. (POSIX) When the process that started this one
+/// ends during the wait, the settings go back at once and the process ends
+/// as on SIGHUP, where the system can say so (Linux, FreeBSD); when it has
+/// ended before, there is no wait.
 void waitForKey();
 
 }  // namespace beam

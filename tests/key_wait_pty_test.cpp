@@ -20,6 +20,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -91,6 +92,8 @@ struct PtyOptions {
   std::string typedEarly = {};   // typed on the terminal before the answers arrive
   bool ignoreInterrupt = false;  // SIGINT and SIGQUIT ignored (a script's & job)
   const char* term = "xterm";    // TERM, or nullptr for none
+  bool closedInput = false;      // standard input closed rather than a pipe
+  bool lockedFlow = false;       // IXON locked on the terminal (Linux, as root)
 };
 
 // What the program sends the terminal around its wait when TERM names one.
@@ -119,6 +122,13 @@ class PtyRun {
       EXPECT_EQ(openpty(&otherMaster_, &otherSlave_, nullptr, nullptr, nullptr), 0);
     }
     tcgetattr(slave_, &before_);
+#ifdef TIOCSLCKTRMIOS
+    if (options.lockedFlow) {
+      termios lock = {};
+      lock.c_iflag = IXON;
+      flowLocked_ = (before_.c_iflag & IXON) != 0 && ioctl(slave_, TIOCSLCKTRMIOS, &lock) == 0;
+    }
+#endif
     int input[2];
     int output[2];
     EXPECT_EQ(pipe(input), 0);
@@ -135,6 +145,7 @@ class PtyRun {
         runAsJob(slave_, options.layout, shell_);
       }
       dup2(input[0], STDIN_FILENO);
+      if (options.closedInput) close(STDIN_FILENO);
       if (options.output == Output::kTerminal) dup2(slave_, STDOUT_FILENO);
       if (options.output == Output::kPipe) dup2(output[1], STDOUT_FILENO);
       if (options.output == Output::kFile) {
@@ -156,8 +167,20 @@ class PtyRun {
     }
     close(input[0]);
     close(output[1]);
-    if (!options.typedEarly.empty()) press(options.typedEarly);
-    const std::string typed = "6\n2\n0\n0\nkN/m\nkN\nm\n";
+    if (!options.typedEarly.empty()) {
+      press(options.typedEarly);
+      // The system hands typed bytes to the terminal's input a moment later
+      // (on a busy machine, later than the program's start): they must be
+      // there before the program can reach its wait.
+      const auto deadline = Clock::now() + kPatience;
+      int held = 0;
+      while ((ioctl(slave_, FIONREAD, &held) != 0 ||
+              held < static_cast<int>(options.typedEarly.size())) &&
+             Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+    const std::string typed = options.closedInput ? "" : "6\n2\n0\n0\nkN/m\nkN\nm\n";
     EXPECT_EQ(write(input[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
     close(input[1]);
     output_ = output[0];
@@ -200,10 +223,42 @@ class PtyRun {
 
   bool waitForRaw(bool raw) { return waitForRawOn(slave_, raw); }
 
+  // Whether the terminal keeps IXON on whatever it is given (lockedFlow).
+  bool flowLocked() const { return flowLocked_; }
+
   bool stillRunning() { return waitpid(pid_, &status_, WNOHANG) == 0; }
 
+  // Types bytes on the terminal as a paste arrives, in pieces of at most 1 KiB
+  // a few milliseconds apart; what the terminal cannot take within the
+  // patience is a failure.
   void press(const std::string& bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const int flags = fcntl(master_, F_GETFL);
+    fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+    std::size_t sent = 0;
+    const auto deadline = Clock::now() + kPatience;
+    while (sent < bytes.size() && Clock::now() < deadline) {
+      const ssize_t n =
+          write(master_, bytes.data() + sent, std::min<std::size_t>(1024, bytes.size() - sent));
+      if (n > 0) sent += static_cast<std::size_t>(n);
+      if (sent < bytes.size()) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    fcntl(master_, F_SETFL, flags);
+    EXPECT_EQ(sent, bytes.size());
+  }
+
+  // Whether a read of the terminal now waits for input, as a shell's does
+  // after the program is gone: a byte typed 300 ms later is what it returns.
+  bool aReadWaitsForInput() {
+    std::thread typist([this] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      [[maybe_unused]] const ssize_t n = write(master_, "z\r", 2);  // a line, if cooked
+    });
+    const auto start = Clock::now();
+    char byte = 0;
+    const ssize_t n = read(slave_, &byte, 1);
+    const auto waited = Clock::now() - start;
+    typist.join();
+    return n == 1 && byte == 'z' && waited >= std::chrono::milliseconds(250);
   }
 
   // Sends a signal to the program (its process group: as a job, the
@@ -399,6 +454,7 @@ class PtyRun {
   ShellRecord* shell_ = nullptr;
   int status_ = 0;
   bool exited_ = false;
+  bool flowLocked_ = false;
   termios before_ = {};
 };
 
@@ -408,6 +464,13 @@ struct KeyCase {
   std::string left;            // what a later reader finds afterwards
   const char* term = "xterm";  // the terminal's TERM
 };
+
+// Lines of a shell script, about `bytes` long, as a paste sends them.
+std::string pastedLines(std::size_t bytes) {
+  std::string lines;
+  while (lines.size() < bytes) lines += "echo LEAKED > /dev/null\r";
+  return lines;
+}
 
 // key, bytes typed on the terminal, bytes that must remain for a later reader, TERM
 const KeyCase kKeys[] = {
@@ -424,6 +487,7 @@ const KeyCase kKeys[] = {
     // does not bracket, a flag (two code points)
     {"letter_with_more_in_its_burst", "ab", ""},
     {"unbracketed_paste", "echo ONE\recho TWO\r", "", "dumb"},
+    {"paste_larger_than_the_terminal_buffer", pastedLines(20000), "", "dumb"},
     {"flag_emoji", "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", ""},
     // mouse reports (SGR press and release, X10, urxvt) and focus reports are
     // no key; a paste is one press, read to its end
@@ -446,9 +510,10 @@ TEST_P(KeyWait, OnePressEndsTheRunAndRestoresTheTerminal) {
   ASSERT_TRUE(run.waitUntilReadingKeys());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(run.stillRunning());
-  // The terminal itself times each read: 200 ms, two tenths.
-  EXPECT_EQ(run.settings().c_cc[VTIME], 2);
-  EXPECT_EQ(run.settings().c_cc[VMIN], 0);
+  // A read blocks until a byte comes: killed now, the program would leave a
+  // terminal whose next reader still waits for input.
+  EXPECT_EQ(run.settings().c_cc[VMIN], 1);
+  EXPECT_EQ(run.settings().c_cc[VTIME], 0);
   run.press(GetParam().typed);
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());
@@ -462,12 +527,14 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyWait, ::testing::ValuesIn(kKeys),
                          });
 
 // signal sent while the program waits for its key: ending ones, a crash
-// signal, a real-time one
+// signal, a real-time one; and the two no program can answer, after which
+// the terminal is left raw but a shell's next read still waits for input
 const int kSignals[] = {
-    SIGTERM,      SIGHUP, SIGQUIT, SIGINT, SIGUSR1, SIGSEGV,
+    SIGTERM,      SIGHUP,  SIGQUIT, SIGINT, SIGUSR1, SIGSEGV,
 #ifdef SIGRTMIN
     SIGRTMIN + 1,
 #endif
+    SIGKILL,      SIGSTOP,
 };
 
 class KeyWaitSignal : public ::testing::TestWithParam<int> {};
@@ -476,6 +543,13 @@ TEST_P(KeyWaitSignal, RestoresTheTerminalThenDiesByTheSignal) {
   PtyRun run;
   ASSERT_TRUE(run.waitUntilReadingKeys());
   run.signal(GetParam());
+  if (GetParam() == SIGKILL || GetParam() == SIGSTOP) {
+    if (GetParam() == SIGKILL) {
+      EXPECT_TRUE(WIFSIGNALED(run.waitForExit()));
+    }
+    EXPECT_TRUE(run.aReadWaitsForInput());
+    return;
+  }
   const int status = run.waitForExit();
   ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
   EXPECT_EQ(WTERMSIG(status), GetParam());
@@ -565,46 +639,61 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeyWaitNobodyToAnswer, ::testing::ValuesIn(kNoWai
                            return std::string(param.param.name);
                          });
 
-// The terminal opened at a descriptor select() cannot watch: an arrow is
-// still one press.
-TEST(KeyWaitPress, AnArrowIsOnePressAtAHighDescriptor) {
-  rlimit limit;
-  getrlimit(RLIMIT_NOFILE, &limit);
-  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < kDescriptorsNeeded) {
-    GTEST_SKIP() << "cannot open " << kDescriptorsNeeded << " files here";
+// Terminals in unusual states: opened at a descriptor select() cannot
+// watch; opened as descriptor 0 (`beam <&-`); with a bit the wait would
+// change locked (root's TIOCSLCKTRMIOS), so that the terminal does not
+// keep every setting it is given. The wait still waits, an arrow is one
+// press, and the settings are put back exactly.
+TEST(KeyWaitPress, UnusualTerminalsStillWaitAndRestore) {
+  const std::pair<const char*, PtyOptions> cases[] = {
+      {"high descriptor", {.highDescriptor = true}},
+      {"input closed", {.closedInput = true}},
+      {"a locked bit", {.lockedFlow = true}},
+  };
+  for (const auto& [name, options] : cases) {
+    SCOPED_TRACE(name);
+    rlimit limit;
+    getrlimit(RLIMIT_NOFILE, &limit);
+    if (options.highDescriptor && limit.rlim_max != RLIM_INFINITY &&
+        limit.rlim_max < kDescriptorsNeeded) {
+      continue;  // cannot open that many files here
+    }
+    PtyRun run(options);
+    if (options.lockedFlow && !run.flowLocked()) continue;  // not root, or not Linux
+    ASSERT_TRUE(run.waitUntilReadingKeys());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(run.stillRunning());
+    run.press("\x1b[A");
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(run.settingsRestored());
+    EXPECT_EQ(run.leftForLaterReader(), "");
   }
-  PtyRun run({Layout::kAlone, Output::kTerminal, true});
-  ASSERT_TRUE(run.waitUntilReadingKeys());
-  run.press("\x1b[A");
-  EXPECT_EQ(run.exitCode(), 0);
-  EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
 struct PauseCase {
   std::string head;  // the bytes before the pause
-  int timerTenths;   // the terminal's read timer meanwhile
   int pauseMs;
   std::string tail;  // the bytes after it
   std::string left;  // what a later reader finds
 };
 
-// Pauses 100 ms or more from either end of the terminal's timer: an arrow
+// Pauses 100 ms or more from either end of the wait's timer: an arrow
 // (ESC [ A) or F1 (ESC O P) with its final byte 150 ms late (a slow link)
 // is one press, within 300 ms; Esc is a press of its own after 200 ms, and
 // a letter 300 ms after it is left for the shell. Halfway through the
-// pause the terminal's timer is the one for where the press stands.
-TEST(KeyWaitPress, PausesAreTimedByTheTerminal) {
+// pause a read of the terminal still blocks (the program times it itself).
+TEST(KeyWaitPress, PausesAreTimedByTheWait) {
   const PauseCase cases[] = {
-      {"\x1b[", 3, 150, "A", ""},
-      {"\x1bO", 3, 150, "P", ""},
-      {"\x1b", 2, 300, "x", "x"},
+      {"\x1b[", 150, "A", ""},
+      {"\x1bO", 150, "P", ""},
+      {"\x1b", 300, "x", "x"},
   };
   for (const PauseCase& c : cases) {
     PtyRun run;
     ASSERT_TRUE(run.waitUntilReadingKeys());
     run.press(c.head);
     std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs / 2));
-    EXPECT_EQ(run.settings().c_cc[VTIME], c.timerTenths) << c.tail;
+    EXPECT_EQ(run.settings().c_cc[VMIN], 1) << c.tail;
     std::this_thread::sleep_for(std::chrono::milliseconds(c.pauseMs - c.pauseMs / 2));
     run.press(c.tail);
     EXPECT_EQ(run.exitCode(), 0);
@@ -613,11 +702,17 @@ TEST(KeyWaitPress, PausesAreTimedByTheTerminal) {
 }
 
 // Another program changes the terminal's settings during the wait (a flag,
-// or a control character): the end of the wait leaves them as they are.
+// a control character, a read timer of 0.1 s): the wait still waits for a
+// key that comes after a pause, and its end leaves the settings as they are.
 TEST(KeyWaitPress, AnotherProgramsSettingsAreLeftAlone) {
   const std::pair<const char*, void (*)(termios&)> changes[] = {
       {"a flag", [](termios& t) { t.c_iflag |= IXANY; }},
       {"a control character", [](termios& t) { t.c_cc[VKILL] = 'K'; }},
+      {"a read timer",
+       [](termios& t) {
+         t.c_cc[VMIN] = 0;
+         t.c_cc[VTIME] = 1;
+       }},
   };
   for (const auto& [name, change] : changes) {
     PtyRun run;
@@ -625,6 +720,8 @@ TEST(KeyWaitPress, AnotherProgramsSettingsAreLeftAlone) {
     termios theirs = run.settings();
     change(theirs);
     run.otherProgramSets(theirs);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(run.stillRunning()) << name;
     run.press("q");
     EXPECT_EQ(run.exitCode(), 0);
     EXPECT_TRUE(sameSettings(run.settings(), theirs)) << name;
@@ -686,30 +783,69 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
   close(slave);
 }
 
-// SIGSTOP (no handler can see it) during the wait. Then either the shell
-// puts its own settings back and `fg`: the program reads raw again and one
-// key ends it; or `bg`: continued in the background, the wait ends with
-// status 0 rather than stop again on its read, and puts back the settings
-// it left when stopped.
-TEST(KeyWaitJobControl, AfterAStopItCouldNotSee) {
-  for (const bool foreground : {true, false}) {
-    PtyRun run({Layout::kForegroundJob});
-    ASSERT_TRUE(run.waitUntilReadingKeys());
-    run.signal(SIGSTOP);
-    ASSERT_TRUE(run.waitForStops(1));
-    if (foreground) {
-      run.shellRestoresSettings();
-      run.foreground();
+struct StopCase {
+  const char* name;
+  int signal;                 // sent to the job during the wait
+  bool keyBeforeTheStop;      // a key pressed while the signal is held off
+  bool shellRestores;         // the shell puts its own settings back while stopped
+  bool foreground;            // then `fg` (and a key), or `bg`
+  std::string echoedAfterIt;  // what the program writes to the terminal after the stop
+};
+
+// Stops the program cannot act on, or only after the wait. SIGSTOP (no
+// handler sees it), then `fg`: raw again, and a key ends it; or `bg`: the
+// wait ends with status 0 rather than stop again on its read, puts back
+// the settings it left, and leaves the shell's own alone. SIGTSTP, then
+// `bg`: nothing more is written. SIGTTOU from elsewhere: held off while
+// raw, the job stops only once the key has put the settings back.
+const StopCase kStops[] = {
+    {"stop_fg", SIGSTOP, false, true, true, kPasteOn + kPasteOff},
+    {"stop_bg", SIGSTOP, false, false, false, kPasteOff},
+    {"stop_shell_settings_bg", SIGSTOP, false, true, false, ""},
+    {"tstp_bg", SIGTSTP, false, false, false, ""},
+    {"ttou_from_elsewhere", SIGTTOU, true, false, true, ""},
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
+
+class KeyWaitStop : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(KeyWaitStop, SettingsEndAsTheShellLeftThem) {
+  const StopCase& c = GetParam();
+  PtyRun run({Layout::kForegroundJob});
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  run.echoed();
+  run.signal(c.signal);
+  if (c.keyBeforeTheStop) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(run.stillRunning());
+    run.press("q");
+  }
+  ASSERT_TRUE(run.waitForStops(1));
+  if (c.signal != SIGSTOP) {
+    EXPECT_TRUE(run.settingsRestored());
+  }
+  const std::string beforeTheStop = run.echoed();
+  if (c.shellRestores) run.shellRestoresSettings();
+  if (c.foreground) {
+    run.foreground();
+    if (!c.keyBeforeTheStop) {
       ASSERT_TRUE(run.waitForRaw(true));
       run.press("q");
-    } else {
-      run.background();
     }
-    EXPECT_EQ(run.exitCode(), 0) << (foreground ? "fg" : "bg");
-    EXPECT_TRUE(run.settingsRestored());
-    EXPECT_EQ(run.leftForLaterReader(), "");
+  } else {
+    run.background();
   }
+  EXPECT_EQ(run.exitCode(), 0);
+  EXPECT_TRUE(run.settingsRestored());
+  EXPECT_EQ(run.echoed(), c.echoedAfterIt) << "before the stop: " << beforeTheStop.size();
+  EXPECT_EQ(run.leftForLaterReader(), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Stops, KeyWaitStop, ::testing::ValuesIn(kStops),
+                         [](const ::testing::TestParamInfo<StopCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 // The program that started beam ends during the wait (a script killed from
 // elsewhere): the settings are back before the shell, seeing its job end,
