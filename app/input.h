@@ -109,7 +109,13 @@ class TextSource {
 /// The reader of one run, over any Source: good until a read fails
 /// (failed) or a read meets the end of input (end). In either of those
 /// states every later read fails at once without consuming anything:
-/// numbers are left as they were, words become empty.
+/// numbers are left as they were, words become empty. A UTF-8 byte-order
+/// mark (EF BB BF) at the very start of the input, as a file saved by
+/// Notepad starts, is skipped before the first read; anywhere else it is
+/// read as any other bytes. A part of one at the start (EF, or EF BB, then
+/// another byte) fails the first read, as EF alone would fail a number.
+/// Examples (input -> L, state after reading L): "\xEF\xBB\xBF" "6 " -> 6,
+/// good; "\xEF\xBB" "6 " -> not set, failed.
 template <class Source>
 class InputReader {
  public:
@@ -120,6 +126,10 @@ class InputReader {
   /// Reads a number into field; on failure the field is left unchanged.
   void readNumber(double& field) {
     if (state_ != State::kGood) return;
+    if (!skipByteOrderMark()) {
+      state_ = State::kFailed;
+      return;
+    }
     const NumberScan scan = scanNumber(source_);
     if (scan.error != ScanError::kNone) {
       state_ = State::kFailed;
@@ -135,6 +145,11 @@ class InputReader {
       field.text[0] = '\0';
       return;
     }
+    if (!skipByteOrderMark()) {
+      field.text[0] = '\0';
+      state_ = State::kFailed;
+      return;
+    }
     bool reachedEnd = false;
     if (!scanWord(source_, field, reachedEnd)) {
       state_ = State::kFailed;
@@ -147,8 +162,21 @@ class InputReader {
   bool good() const { return state_ == State::kGood; }
 
  private:
+  // Before the first read only: false when the input starts with a part of
+  // a byte-order mark and not the whole of one.
+  bool skipByteOrderMark() {
+    if (started_) return true;
+    started_ = true;
+    for (const int byte : {0xEF, 0xBB, 0xBF}) {
+      if (source_.peek() != byte) return byte == 0xEF;
+      source_.take();
+    }
+    return true;
+  }
+
   Source& source_;
   State state_ = State::kGood;
+  bool started_ = false;
 };
 
 // ---- Templates ---------------------------------------------------------

@@ -54,6 +54,7 @@ const Transcript kTranscripts[] = {
     {"ax_only", OutputTo::kPipe},               // Ax = 5, Bx = 0
     {"both_forces", OutputTo::kPipe},           // Ax = 5, Bx = -2
     {"negative_zero_ax", OutputTo::kPipe},      // Ax = -0 counts as zero
+    {"byte_order_mark", OutputTo::kPipe},       // saved by Notepad: typical's report
 };
 
 // Names the case in test listings (instead of a dump of its bytes).

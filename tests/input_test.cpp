@@ -228,6 +228,17 @@ const ReaderRun kRuns[] = {
     {"5kN 2 kN", 5, 0, "", ReaderState::kFailed},
     {"", 0, 0, "", ReaderState::kFailed},
     {"6 2 ", 6, 2, "", ReaderState::kFailed},  // ends before the unit: emptied
+    // a byte-order mark: skipped at the very start only; a part of one fails
+    {"\xEF\xBB\xBF"
+     "6 2 kN ",
+     6, 2, "kN", ReaderState::kGood},
+    {"6 \xEF\xBB\xBF"
+     "2 kN",
+     6, 0, "", ReaderState::kFailed},
+    {"\xEF\xBB"
+     "6 2 kN",
+     0, 0, "", ReaderState::kFailed},
+    {"\xEF\xBB\xBF", 0, 0, "", ReaderState::kFailed},
 };
 
 TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
