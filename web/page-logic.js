@@ -1,0 +1,194 @@
+// The beam page's logic that needs no browser: the input queue, how the
+// output is split into its parts, the answer history, the notes the page
+// writes, the fitted size, which keys end the final wait. The build joins
+// this file and beam-page.js (the page itself) into the page's beam-page.js;
+// under node, require() gives it to the tests.
+const beamPageLogic = (function () {
+  'use strict';
+
+  const END_OF_INPUT = null;  // in the queue: Ctrl+D on an empty answer
+
+  // The answers waiting for the program's reads, and the read waiting for
+  // them: each read takes at most its room; an empty array is the end of
+  // the input.
+  class InputQueue {
+    constructor() {
+      this.chunks = [];
+      this.reader = null;
+    }
+
+    push(chunk) {
+      this.chunks.push(chunk);
+      this.deliver();
+    }
+
+    read(room) {
+      return new Promise((resolve) => {
+        this.reader = { room, resolve };
+        this.deliver();
+      });
+    }
+
+    // True while a read waits and nothing is there for it.
+    get waiting() {
+      return this.reader !== null;
+    }
+
+    clear() {
+      this.chunks = [];
+    }
+
+    deliver() {
+      if (this.reader === null || this.chunks.length === 0) return;
+      const { room, resolve } = this.reader;
+      this.reader = null;
+      let chunk = this.chunks[0];
+      if (chunk === END_OF_INPUT) {
+        this.chunks.shift();
+        resolve(new Uint8Array(0));
+        return;
+      }
+      if (chunk.length > room) {
+        this.chunks[0] = chunk.subarray(room);
+        chunk = chunk.subarray(0, room);
+      } else {
+        this.chunks.shift();
+      }
+      resolve(chunk);
+    }
+  }
+
+  // The question being asked, from the output's last line: its last prompt
+  // (each ends in "=" and blanks; answers typed ahead put several on a line).
+  // Example: "A = B =  " -> "B ="; "" -> "".
+  function currentQuestion(line) {
+    const text = line.trimEnd();
+    const boundary = /=\s+(?=\S)/g;
+    let start = 0;
+    for (let found; (found = boundary.exec(text)) !== null;) start = found.index + found[0].length;
+    return text.slice(start).trim();
+  }
+
+  // The output's parts: the banner and legend (lines 0 to 9), the figure's
+  // 36 rows, then the questions and the report. A line's end belongs to it.
+  const FIGURE_FIRST_LINE = 10;
+  const FIGURE_ROWS = 36;
+  function regionOf(line) {
+    if (line < FIGURE_FIRST_LINE) return 'introduction';
+    return line < FIGURE_FIRST_LINE + FIGURE_ROWS ? 'figure' : 'dialogue';
+  }
+
+  // Splits text that starts on line `line` into pieces by part; returns the
+  // pieces and the line the next text starts on.
+  function splitByRegion(text, line) {
+    const pieces = [];
+    let start = 0;
+    while (start < text.length) {
+      const region = regionOf(line);
+      let end = start;
+      while (end < text.length && regionOf(line) === region) {
+        const newline = text.indexOf('\n', end);
+        if (newline < 0) {
+          end = text.length;
+          break;
+        }
+        end = newline + 1;
+        line += 1;
+      }
+      if (pieces.length > 0 && pieces[pieces.length - 1].region === region) {
+        pieces[pieces.length - 1].text += text.slice(start, end);
+      } else {
+        pieces.push({ region, text: text.slice(start, end) });
+      }
+      start = end;
+    }
+    return { pieces, line };
+  }
+
+  // Earlier answers of this page, for Up and Down; the answer being typed is
+  // kept while they are looked at.
+  class AnswerHistory {
+    constructor() {
+      this.entries = [];
+      this.position = 0;
+      this.draft = '';
+    }
+
+    add(answer) {
+      if (answer !== '' && answer !== this.entries[this.entries.length - 1]) {
+        this.entries.push(answer);
+      }
+      this.position = this.entries.length;
+      this.draft = '';
+    }
+
+    older(current) {
+      if (this.position === this.entries.length) this.draft = current;
+      if (this.position > 0) this.position -= 1;
+      return this.entries.length > 0 ? this.entries[this.position] : current;
+    }
+
+    newer(current) {
+      if (this.position >= this.entries.length) return current;
+      this.position += 1;
+      return this.position === this.entries.length ? this.draft : this.entries[this.position];
+    }
+  }
+
+  // Whether a write shows that the program has stopped reading. While it
+  // reads, it flushes its output right after each question, so a question
+  // ends its write; a question followed by more in the same write (the next
+  // questions, the report) was asked without reading its answer.
+  // Example: "...From Point A To Point B  = " -> false;
+  // "...At Point B If Available =  Enter The Unit For..." -> true.
+  function readingStopped(text) {
+    return /Enter [^\n]*=\s*\S/.test(text);
+  }
+
+  // An answer written with a decimal comma, with a point instead: "6,5" ->
+  // "6.5", "-0,25e3" -> "-0.25e3"; anything else -> null.
+  function withDecimalPoint(answer) {
+    const text = answer.trim();
+    return /^[+-]?\d*,\d+(?:[eE][+-]?\d+)?$/.test(text) ? text.replace(',', '.') : null;
+  }
+
+  // What the page says when an answer could not be read as a number.
+  function unreadableNote(answer) {
+    const point = withDecimalPoint(answer);
+    return 'beam could not read "' + answer.trim() + '" as a number, so it skipped the ' +
+      'remaining questions and used 0 for them.' +
+      (point === null ? '' : ' Write the number with a point: ' + point + '.') +
+      ' Press Start over to answer again; Up brings back earlier answers.';
+  }
+
+  // The size for the figure and the rules: the largest from 10 px up to
+  // `largest`, in tenths of a pixel, at which 58 columns measure no wider
+  // than `available` (measure(size) is their width at that size). One
+  // measure at 100 px gives the estimate; then the size goes down until the
+  // real width fits, since an engine's widths at small sizes need not be in
+  // proportion (WebKit's are not).
+  const SMALLEST_FONT = 10;
+  function fittedSize(available, measure, largest) {
+    let tenths = Math.min(Math.floor(largest * 10), Math.floor(available * 1000 / measure(100)));
+    while (tenths > SMALLEST_FONT * 10 && measure(tenths / 10) > available) tenths -= 1;
+    return Math.max(SMALLEST_FONT * 10, tenths) / 10;
+  }
+
+  const MODIFIERS = ['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'OS', 'Fn', 'FnLock', 'Hyper',
+                     'Super', 'CapsLock', 'NumLock', 'ScrollLock', 'Symbol', 'SymbolLock'];
+
+  // Whether a key press ends the final wait: not a modifier or lock alone,
+  // not Tab (the focus moves), not a copy while text is selected.
+  function endsKeyWait(event, hasSelection) {
+    if (MODIFIERS.includes(event.key) || event.key === 'Tab') return false;
+    const command = event.ctrlKey || event.metaKey;
+    const copy = (command && (event.key === 'c' || event.key === 'C')) ||
+                 (event.ctrlKey && event.key === 'Insert');
+    return !(copy && hasSelection);
+  }
+
+  return { InputQueue, END_OF_INPUT, currentQuestion, FIGURE_FIRST_LINE, FIGURE_ROWS,
+           splitByRegion, AnswerHistory, endsKeyWait, readingStopped, withDecimalPoint,
+           unreadableNote, fittedSize };
+})();
+if (typeof module === 'object' && module.exports) module.exports = beamPageLogic;
