@@ -21,7 +21,7 @@
 (function (logic) {
   'use strict';
   const { InputQueue, END_OF_INPUT, currentQuestion, splitByRegion, AnswerHistory, endsKeyWait,
-          readingStopped, unreadableNote, fittedSize } = logic;
+          readingStopped, unreadableNote, fittedSize, spokenPieces, specialValuesNote } = logic;
 
   const byId = (id) => document.getElementById(id);
   const status = byId('status');
@@ -32,6 +32,23 @@
   const saveButton = byId('save');
   const continueButton = byId('continue');
   const message = byId('message');
+  const earlier = byId('earlier');
+
+  // Inside another page's frame (a course page), the page takes the
+  // keyboard only once the student has clicked, tapped or tabbed into it,
+  // and scrolls only itself.
+  const framed = window.self !== window.top;
+  let mayTakeFocus = !framed;
+  function focusWithin(element) {
+    if (mayTakeFocus && document.activeElement !== element) element.focus({ preventScroll: true });
+  }
+  for (const type of ['pointerdown', 'keydown', 'focus']) {
+    window.addEventListener(type, function () {
+      if (mayTakeFocus) return;
+      mayTakeFocus = true;
+      if (type !== 'pointerdown' && run && run.field) focusWithin(run.field.input);
+    }, true);
+  }
 
   // index.html's (its inline script, there before any file loads): shows
   // the message and turns the controls off.
@@ -88,8 +105,19 @@
     document.documentElement.style.scrollPaddingBottom =
       pinned ? (footer.offsetHeight + 8) + 'px' : '';
   }
+  // Scrolls this page only (never a page around its frame) so that the
+  // answer field is in the visible part of the window, clear of the
+  // controls where they are pinned.
   function showField() {
-    if (run && run.field) run.field.input.scrollIntoView({ block: 'nearest' });
+    if (!run || !run.field) return;
+    const box = run.field.input.getBoundingClientRect();
+    const view = window.visualViewport;
+    const top = view ? view.offsetTop : 0;
+    const footer = document.querySelector('footer');
+    const below = getComputedStyle(footer).position === 'sticky' ? footer.offsetHeight + 8 : 0;
+    const bottom = top + (view ? view.height : window.innerHeight) - below;
+    if (box.bottom > bottom) window.scrollBy(0, Math.min(box.bottom - bottom, box.top - top));
+    else if (box.top < top) window.scrollBy(0, box.top - top);
   }
   // On every resize, rotation and zoom, and when a phone's keyboard opens or
   // closes (a ResizeObserver on the output would see its own change of
@@ -114,15 +142,17 @@
     keepClearOfControls();  // a longer message may take another row
   }
 
-  // What the program wrote since the last answer, read out once (the first
-  // question is read as the answer field's name instead).
+  // What the program wrote since the last answer, read out once, a few
+  // lines at a time and without the rules (the first question is read as
+  // the answer field's name instead).
   function speakPending() {
-    const text = run.unspoken.trim();
+    const text = run.unspoken;
     run.unspoken = '';
-    if (text === '') return;
-    const entry = document.createElement('div');
-    entry.textContent = text;
-    spoken.appendChild(entry);
+    for (const piece of spokenPieces(text)) {
+      const entry = document.createElement('div');
+      entry.textContent = piece;
+      spoken.appendChild(entry);
+    }
   }
 
   function region(name) {
@@ -151,6 +181,7 @@
       node = document.createElement('span');
       node.className = className;
       node.textContent = text;
+      if (className === 'rule') node.setAttribute('aria-hidden', 'true');
     }
     element.insertBefore(node, before);
   }
@@ -160,11 +191,12 @@
     run.lineText = newline < 0 ? run.lineText + text : text.slice(newline + 1);
   }
 
-  // The report's rules keep the figure's size, so that they never wrap.
-  const RULE = '-'.repeat(COLUMNS) + ' \n';
+  // The report's rules keep the figure's size and never wrap (a box that
+  // scrolls sideways where they cannot fit); screen readers pass them over.
+  const RULE = '-'.repeat(COLUMNS) + ' ';
   function addDialogue(text) {
     let start = 0;
-    for (let at; (at = text.indexOf(RULE, start)) >= 0; start = at + RULE.length) {
+    for (let at; (at = text.indexOf(RULE + '\n', start)) >= 0; start = at + RULE.length) {
       if (at > start) addText(region('dialogue'), text.slice(start, at));
       addText(region('dialogue'), RULE, 'rule');
     }
@@ -222,8 +254,8 @@
     run.question = currentQuestion(run.lineText) || run.question || 'Answer';
     run.field.input.setAttribute('aria-label', run.question);
     speakPending();
-    if (document.activeElement !== run.field.input) run.field.input.focus({ preventScroll: true });
-    showField();
+    focusWithin(run.field.input);
+    if (document.activeElement === run.field.input) showField();
   }
 
   function removeField() {
@@ -237,6 +269,7 @@
   function answer(text) {
     if (!run.queue.waiting) return;
     run.lastAnswer = text.replace(/\n$/, '');
+    run.answers += text + ' ';
     history.add(run.lastAnswer);
     run.field.input.value = '';
     addText(region('dialogue'), text, 'answer');
@@ -283,43 +316,84 @@
     return selection !== null && !selection.isCollapsed && selection.toString() !== '';
   }
 
+  // For a moment after the report is written and after the run has ended,
+  // the controls but Continue take no key and no tap: a key pressed twice,
+  // or a tap meant for the last answer field where the controls now stand,
+  // never starts over by chance. A key held down repeats into none of them.
+  const QUIET_MS = 1000;
+  const quiet = () => run !== null && performance.now() < run.quietUntil;
+
   // Enter, Space and Tab on another control are that control's; any other
-  // key there ends the wait too (after Copy report, say).
+  // key there ends the wait too (after Copy report, say). A key repeated by
+  // holding it down does not: the press that began it was the key.
   const CONTROL_KEYS = ['Enter', ' ', 'Spacebar', 'Tab'];
   window.addEventListener('keydown', function (event) {
-    if (!run || !run.keyWait) return;
+    if (!run || !run.reportWritten) return;
     const target = event.target;
-    const onControl = target !== continueButton && target.closest && target.closest('footer');
-    if (onControl && CONTROL_KEYS.includes(event.key)) return;
-    if (!endsKeyWait(event, hasSelection())) return;
-    event.preventDefault();
-    endKeyWait();
+    const onControl = target.closest && target.closest('footer') !== null;
+    if (run.keyWait && !event.repeat && endsKeyWait(event, hasSelection()) &&
+        !(onControl && target !== continueButton && CONTROL_KEYS.includes(event.key))) {
+      event.preventDefault();
+      endKeyWait();
+    } else if (onControl && (event.repeat || quiet()) && event.key !== 'Tab') {
+      event.preventDefault();
+    }
   }, true);
   continueButton.addEventListener('click', function () {
     if (run && run.keyWait) endKeyWait();
   });
+  // Clicks and taps on the other controls while quiet, in the capture phase
+  // (the press too, so that the focus stays where it is).
+  for (const type of ['mousedown', 'click']) {
+    document.querySelector('footer').addEventListener(type, function (event) {
+      if (event.target !== continueButton && quiet()) {
+        event.preventDefault();
+        event.stopImmediatePropagation();
+      }
+    }, true);
+  }
 
+  // The run has ended: the report stays in view and keeps the focus (for a
+  // screen reader, and so that a stray Enter or Space lands on no control).
   function finish() {
     if (run.ended) return;
     run.ended = true;
+    run.quietUntil = performance.now() + QUIET_MS;
     window.beamEnded = true;
     if (!run.noted) say('The run has ended. Start over for another run.');
-    restart.focus();
+    focusWithin(screen);
+  }
+
+  // A finished report is kept when the student starts over: the questions,
+  // answers and report of each earlier run stay readable above, folded.
+  function keepReport() {
+    if (!run || !run.reportWritten || !run.regions.dialogue) return;
+    const kept = document.createElement('details');
+    const summary = document.createElement('summary');
+    summary.textContent = 'Earlier run ' + (earlier.children.length + 1) + ': questions and report';
+    const text = document.createElement('div');
+    text.className = 'kept';
+    text.textContent = run.regions.dialogue.textContent;
+    kept.append(summary, text);
+    earlier.appendChild(kept);
+    return true;
   }
 
   function startRun() {
+    const kept = keepReport();
     window.beamOutput = '';
     window.beamEnded = false;
     screen.textContent = '';
     spoken.textContent = '';
     continueButton.hidden = true;
     for (const button of [restart, copyButton, saveButton]) button.disabled = true;
-    say('');
+    say(kept ? 'The earlier report is kept above the new run (Earlier run ' +
+        earlier.children.length + ').' : '');
     fitFont();
     run = { queue: new InputQueue(), decoder: new TextDecoder(), regions: {}, line: 0,
             lineText: '', question: '', field: null, keyWait: null, screenBytes: [],
-            unspoken: '', lastAnswer: '', answered: false, endOfInput: false, noted: false,
-            started: false, reportWritten: false, ended: false };
+            unspoken: '', lastAnswer: '', answers: '', answered: false, endOfInput: false,
+            noted: false, started: false, reportWritten: false, ended: false, quietUntil: 0 };
     const thisRun = run;
     createBeam({
       beamWrite: function (bytes) {
@@ -344,10 +418,16 @@
         if (thisRun !== run) return new Promise(function () {});
         run.queue.clear();  // only keys pressed after the closing line count
         run.reportWritten = true;
+        run.quietUntil = performance.now() + QUIET_MS;
         removeField();
         speakPending();
+        const note = specialValuesNote(window.beamOutput, run.answers);
+        if (note !== '' && !run.noted) {
+          run.noted = true;
+          say(note);
+        }
         continueButton.hidden = false;
-        continueButton.focus({ preventScroll: true });
+        focusWithin(continueButton);
         scrollToEnd();
         return new Promise(function (resolve) { run.keyWait = resolve; });
       },
@@ -372,29 +452,39 @@
     return new TextDecoder().decode(all);
   }
 
-  function copyWithSelection(text) {
-    const box = document.createElement('textarea');
-    box.value = text;
-    box.setAttribute('readonly', '');
-    box.className = 'visually-hidden';
-    const focused = document.activeElement;
-    document.body.appendChild(box);
-    box.select();
-    const done = document.execCommand('copy');
-    box.remove();
-    if (focused) focused.focus({ preventScroll: true });
-    return done;
+  // The copy as the browser's own Copy command, with the text given to the
+  // clipboard exactly (no selection of the page's text, whose spaces an
+  // engine may fold). Works off a secure context and in a frame that may not
+  // use the clipboard API; true only when the text was handed over.
+  function copyExactly(text) {
+    let handed = false;
+    const give = (event) => {
+      event.clipboardData.setData('text/plain', text);
+      event.preventDefault();
+      handed = true;
+    };
+    document.addEventListener('copy', give, true);
+    try {
+      return document.execCommand('copy') && handed;
+    } catch (error) {
+      return false;
+    } finally {
+      document.removeEventListener('copy', give, true);
+    }
   }
 
+  const NOT_COPIED = 'This browser did not let the page copy the report exactly. Use Save as text, ' +
+    'or select the text and copy it yourself (spaces in the drawing may then change).';
   copyButton.addEventListener('click', function () {
     const text = screenText();
-    const copied = navigator.clipboard && window.isSecureContext
-      ? navigator.clipboard.writeText(text).then(() => true, () => copyWithSelection(text))
-      : Promise.resolve(copyWithSelection(text));
-    copied.then(function (done) {
-      say(done ? 'The report is copied.' : 'This browser did not allow the copy; select the ' +
-                 'text and copy it instead.');
-    });
+    if (copyExactly(text)) {
+      say('The report is copied.');
+    } else if (navigator.clipboard && window.isSecureContext) {
+      navigator.clipboard.writeText(text).then(() => say('The report is copied.'),
+        () => say(NOT_COPIED));
+    } else {
+      say(NOT_COPIED);
+    }
   });
 
   saveButton.addEventListener('click', function () {
@@ -405,7 +495,11 @@
     link.click();
     link.remove();
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
-    say('The report is saved as beam-report.txt.');
+    // Inside another page's frame the download may be refused without a
+    // word to the page: it cannot say the file is saved.
+    say(framed ? 'The browser was asked to save beam-report.txt. If no file arrives, the page ' +
+        'around beam does not allow downloads: use Copy report, or open beam on a page of its own.'
+      : 'The report is saved as beam-report.txt.');
   });
 
   restart.addEventListener('click', startRun);

@@ -187,8 +187,40 @@ const beamPageLogic = (function () {
     return !(copy && hasSelection);
   }
 
+  // What a screen reader is given of the program's output since the last
+  // answer: its lines in pieces of at most `size`, without blank lines and
+  // without the report's rules (a run of dashes read out is noise).
+  // Example: "A\n\n----\nB\nC\n" with size 2 -> ["A\nB", "C"].
+  function spokenPieces(text, size = 4) {
+    const lines = text.split('\n').map((line) => line.trim())
+      .filter((line) => line !== '' && !/^-+$/.test(line));
+    const pieces = [];
+    for (let at = 0; at < lines.length; at += size) pieces.push(lines.slice(at, at + size).join('\n'));
+    return pieces;
+  }
+
+  // What the page says when the report holds a value that is not a finite
+  // number, naming the answers it came from (`answers`: everything typed,
+  // in order; L and W are its first two words). The program's text stays
+  // as it is. Example: a report with -1.#IND after the answers "0 2 0 0" ->
+  // 'The report's -1.#IND means "not a number": with L = 0 ...'.
+  function specialValuesNote(output, answers) {
+    const [L = '?', W = '?'] = answers.trim().split(/\s+/);
+    const notes = [];
+    if (output.includes('1.#IND')) {
+      notes.push('The report\'s -1.#IND means "not a number": ' + (Number(L) === 0
+        ? 'with L = ' + L + ' the working divides zero by zero.'
+        : 'a step of the working has no numeric result (L = ' + L + ', W = ' + W + ').'));
+    }
+    if (output.includes('1.#INF')) {
+      notes.push('The report\'s 1.#INF means a number too large for the arithmetic (beyond ' +
+        'about 1.8e308), which L = ' + L + ' and W = ' + W + ' lead to.');
+    }
+    return notes.join(' ');
+  }
+
   return { InputQueue, END_OF_INPUT, currentQuestion, FIGURE_FIRST_LINE, FIGURE_ROWS,
            splitByRegion, AnswerHistory, endsKeyWait, readingStopped, withDecimalPoint,
-           unreadableNote, fittedSize };
+           unreadableNote, fittedSize, spokenPieces, specialValuesNote };
 })();
 if (typeof module === 'object' && module.exports) module.exports = beamPageLogic;

@@ -2,11 +2,18 @@
 // http(s): it keeps the page's files, so that after one visit the page opens
 // and runs with the network off. Every request goes to the network first and
 // renews the kept copy from what comes back, so a new version of the files
-// replaces the kept one on the next visit online; the kept copy answers only
-// when the network does not.
+// replaces the kept one on the next visit online. The kept copy answers when
+// the network fails, and when it has not answered within a few seconds (a
+// network that takes requests and never answers); the network's late answer
+// still renews the copy. Once the network has been that slow, the next
+// requests for a while go to the kept copy at once, so that a page of three
+// files waits for one time-out, not three in a row.
 'use strict';
 const CACHE = 'beam-page';
 const FILES = ['./', 'index.html', 'beam-page.js', 'beam.js', 'manifest.webmanifest', 'icon.svg'];
+const PATIENCE_MS = 3000;
+const SLOW_FOR_MS = 30000;
+let slowUntil = 0;
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
@@ -19,12 +26,28 @@ self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim(
 self.addEventListener('fetch', (event) => {
   const request = event.request;
   if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
-  event.respondWith(fetch(request).then((response) => {
+  const network = fetch(request).then((response) => {
     if (response.ok) {
       const copy = response.clone();
-      event.waitUntil(caches.open(CACHE).then((cache) => cache.put(request, copy)));
+      return caches.open(CACHE).then((cache) => cache.put(request, copy)).then(() => response);
     }
     return response;
-  }, () => caches.match(request, { ignoreSearch: true })
-    .then((kept) => kept || Response.error())));
+  });
+  event.waitUntil(network.catch(() => undefined));  // renews the copy, however late
+  const kept = () => caches.match(request, { ignoreSearch: true });
+  event.respondWith(new Promise((resolve) => {
+    let answered = false;
+    const answer = (response) => {
+      if (answered || !response) return;
+      answered = true;
+      resolve(response);
+    };
+    network.then(answer, () => kept().then((response) => answer(response || Response.error())));
+    const waited = Date.now() < slowUntil ? 0 : PATIENCE_MS;
+    setTimeout(() => {
+      if (answered) return;
+      slowUntil = Date.now() + SLOW_FOR_MS;
+      kept().then(answer);  // nothing kept: the network's answer is awaited
+    }, waited);
+  }));
 });

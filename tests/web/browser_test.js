@@ -20,19 +20,20 @@ const PROMPT_2 = 'Enter Value 2 For The Acting Vertical Weight(Mass) At Point C 
   'Above On The Beam From Point A To Point B  =';
 
 // Each window, where the page comes from ('slow server': over a slow phone
-// network), how the answers are typed (a phone's keyboard: a key event
-// naming no key, then the text), the final key.
+// network, by a name that is no secure context), how the answers are typed
+// (a phone's keyboard: a key event naming no key, then the text), the final
+// key.
 // name, width x height, touch, colours, from, phone keyboard, final key, least font
 const SESSIONS = {
   chromium: [
     ['laptop', 1280, 800, false, 'light', 'server', false, { key: 'ArrowDown' }, 15],
-    ['phone', 360, 740, true, 'light', 'slow server', true, 'tap', 10],
+    ['phone', 320, 640, true, 'light', 'slow server', true, 'tap', 10],
     ['tablet, dark', 768, 1024, true, 'dark', 'file', false, 'q', 15],
     ['laptop, forced colours', 1024, 768, false, 'forced', 'file', false, 'q', 15],
   ],
   firefox: [
     ['laptop', 1280, 800, false, 'light', 'file', false, 'q', 15],
-    ['phone', 390, 844, false, 'light', 'server', false, { key: 'Enter' }, 10],
+    ['phone', 320, 700, false, 'light', 'server', false, { key: 'Enter' }, 10],
   ],
   webkit: [  // WebKitGTK's windows are 447 px wide at the least
     ['laptop', 1280, 800, false, 'light', 'server', false, { key: 'ArrowDown' }, 15],
@@ -40,14 +41,29 @@ const SESSIONS = {
   ],
 }[engine];
 
+// A course's page on another origin: a title, a field that takes the focus
+// at load, 40 paragraphs, then the page in a frame narrower than a phone,
+// as web/README.txt tells an instructor to embed it.
+const COURSE_PAGE = '<!DOCTYPE html><html lang="en"><title>Statics, week 3</title>' +
+  '<h1>Statics, week 3</h1><p>Your name: <input id="name" autofocus></p>' +
+  '<p>Read the problem, then solve it in beam.</p>'.repeat(40) +
+  '<iframe src="PAGE" title="beam" width="328" height="600" allow="clipboard-write" ' +
+  'sandbox="allow-scripts allow-same-origin allow-forms allow-downloads"></iframe>';
+
 let server;
+let courseServer;
 let origin;
+let insecureOrigin;  // the same server by a name that is no secure context (Chromium)
+let courseOrigin;
 let serverDown = false;  // the network is off: every request fails
+let serverHangs = false;  // every request is taken and never answered
+const held = [];
 test.before(async () => {
   const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml',
     '.webmanifest': 'application/manifest+json' };
   server = http.createServer((request, response) => {
     if (serverDown) return request.socket.destroy();
+    if (serverHangs) return held.push(request.socket);
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
     const file = path.join(pageDir, name);
     if (!fs.existsSync(file)) return response.writeHead(404).end();
@@ -56,8 +72,20 @@ test.before(async () => {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   origin = 'http://127.0.0.1:' + server.address().port + '/';
+  insecureOrigin = 'http://beam.test:' + server.address().port + '/';
+  courseServer = http.createServer((request, response) => response
+    .writeHead(200, { 'Content-Type': 'text/html' }).end(COURSE_PAGE.replace('PAGE', origin)));
+  await new Promise((resolve) => courseServer.listen(0, '127.0.0.1', resolve));
+  courseOrigin = 'http://127.0.0.1:' + courseServer.address().port + '/';
 });
-test.after(() => server.close());
+test.after(() => {
+  server.close();
+  courseServer.close();
+});
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+// The controls take no tap for a second after the report is written and
+// after the run ends.
+const QUIET = 1100;
 
 // Polls fn in the page until ok(what it returns), for 30 s at most.
 async function settled(driver, fn, ok, what, ...args) {
@@ -119,17 +147,42 @@ function layout() {
   };
 }
 
-// Catches what Copy report and Save as text hand to the browser.
+// Catches what Copy report hands to the clipboard through the browser's own
+// Copy command (which still runs), and what Save as text hands to the
+// browser.
 function catchCopyAndSave() {
   window.copied = null;
-  const clipboard = { writeText: (text) => { window.copied = text; return Promise.resolve(); } };
-  Object.defineProperty(navigator, 'clipboard', { value: clipboard, configurable: true });
-  document.execCommand = (command) => {
-    window.copied = document.activeElement.value;
-    return command === 'copy';
+  const setData = DataTransfer.prototype.setData;
+  DataTransfer.prototype.setData = function (type, data) {
+    window.copied = data;
+    return setData.call(this, type, data);
   };
   URL.createObjectURL = (blob) => { window.saved = blob; return '#saved'; };
   HTMLAnchorElement.prototype.click = function () { window.savedAs = this.download; };
+}
+
+// What Chromium's clipboard itself holds, read by a page of a secure origin.
+async function chromiumClipboard(driver) {
+  const browser = driver.page.browser();
+  await browser.defaultBrowserContext().overridePermissions(origin.slice(0, -1), ['clipboard-read']);
+  const reader = await browser.newPage();
+  try {
+    await reader.goto(origin + 'README.txt');
+    await reader.bringToFront();
+    return await reader.evaluate(() => navigator.clipboard.readText());
+  } finally {
+    await reader.close();
+    await driver.page.bringToFront();
+  }
+}
+
+// What a screen reader is given: no run of dashes anywhere, the report in
+// pieces of a few lines.
+function spokenReport() {
+  const pieces = [...document.getElementById('spoken').children].map((entry) => entry.textContent);
+  return { pieces: pieces.length, longest: Math.max(...pieces.map((text) => text.split('\n').length)),
+    dashes: pieces.some((text) => /---/.test(text)),
+    rulesHidden: document.querySelectorAll('#screen .rule[aria-hidden="true"]').length };
 }
 
 // sRGB contrast ratio of two computed colours.
@@ -169,7 +222,9 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       { width, height, touch, dark, forcedColors: colors === 'forced',
         slowNetwork: from === 'slow server' });
     try {
-      await driver.open(from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html') : origin);
+      const insecure = engine === 'chromium' && from === 'slow server';
+      await driver.open(from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html')
+        : insecure ? insecureOrigin : origin);
       await askedFor(driver, PROMPT_1);
       if (engine === 'chromium' && name === 'laptop') {
         const nodes = [];
@@ -236,6 +291,9 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
           'focus ring: ' + JSON.stringify(field));
       }
       await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+      // A tap at once where the last answer field stood (where the controls
+      // now are) starts nothing over.
+      await driver.click('#restart');
       assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
 
       const seen = await driver.evaluate(layout);
@@ -253,12 +311,20 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         .backgroundColor, getComputedStyle(document.querySelector('#screen .answer')).color]);
       if (dark) assert.ok(contrast(shown[0], 'rgb(0, 0, 0)') < 1.5, 'not dark: ' + shown[0]);
       assert.ok(contrast(...shown) >= 3, 'answer colour: ' + shown);
+      const spoken = await driver.evaluate(spokenReport);
+      assert.ok(spoken.pieces > 4 && spoken.longest <= 4 && !spoken.dashes && spoken.rulesHidden === 5,
+        'spoken: ' + JSON.stringify(spoken));
 
-      // Copy report and Save as text, at the key wait without ending it.
+      // Copy report and Save as text, at the key wait without ending it:
+      // what reaches the clipboard is Save's text (off a secure context too).
+      await pause(QUIET);
       await driver.evaluate(catchCopyAndSave);
       await driver.click('#copy');
       await until(driver, () => window.copied !== null, 'the copy');
       assert.strictEqual(await driver.evaluate(() => window.copied), typicalScreen());
+      assert.strictEqual(await driver.evaluate(() => document.getElementById('message').textContent),
+        'The report is copied.');
+      if (insecure) assert.strictEqual(await chromiumClipboard(driver), typicalScreen());
       await driver.click('#save');
       assert.deepStrictEqual(await driver.evaluate(async () =>
         [window.savedAs, await window.saved.text()]), ['beam-report.txt', typicalScreen()]);
@@ -270,13 +336,22 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       assert.strictEqual(await driver.evaluate(() => window.beamEnded), false);
       await (finalKey === 'tap' ? driver.click('#continue') : driver.keys([finalKey]));
       await until(driver, () => window.beamEnded === true, 'the end of the run');
+      // A second Enter, a Space and a late tap after the end: the report
+      // stays, with the focus.
+      await driver.keys([{ key: 'Enter' }, ' ']);
+      await driver.click('#restart');
+      await pause(200);
       assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
-      assert.strictEqual(await driver.evaluate(() => document.activeElement.id), 'restart');
+      assert.strictEqual(await driver.evaluate(() => document.activeElement.id), 'screen');
 
-      // Start over, once at the end and once in the middle of a run; then
-      // Ctrl+D on an empty answer ends the input.
+      // Start over, once at the end (the report is kept, folded, above the
+      // new run) and once in the middle of a run; then Ctrl+D on an empty
+      // answer ends the input.
+      await pause(QUIET);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
+      assert.ok((await driver.evaluate(() => document.getElementById('earlier').textContent))
+        .includes(' Ay = 4 kN'), 'the earlier report is kept');
       await driver.keys(['9', { key: 'Enter' }]);
       await askedFor(driver, PROMPT_2);
       await driver.click('#restart');
@@ -285,11 +360,19 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
       assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('end_after_two'));
       // A decimal comma cannot be read: a note says so and how to write it.
+      await pause(QUIET);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
       await driver.keys(['6,5', { key: 'Enter' }]);
       await until(driver, () => /"6,5".*: 6\.5\./.test(document.getElementById('message').textContent),
         'the note on 6,5');
+      // L = 0: a word on the report's -1.#IND.
+      await pause(QUIET);
+      await driver.click('#restart');
+      await askedFor(driver, PROMPT_1);
+      await driver.keys(['0 2 0 0 kN/m kN m', { key: 'Enter' }]);
+      await until(driver, () => /-1\.#IND means "not a number": with L = 0 /
+        .test(document.getElementById('message').textContent), 'the word on -1.#IND');
       if (engine === 'chromium' && from === 'server') {
         // Served: installable, and after this visit it runs with the server
         // out of reach (the browser's offline mode would not reach the
@@ -301,6 +384,14 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         serverDown = true;
         await driver.page.reload();
         await askedFor(driver, PROMPT_1);
+        // A network that takes the requests and never answers costs
+        // seconds: the kept copy answers.
+        serverDown = false;
+        serverHangs = true;
+        const reloaded = Date.now();
+        await driver.page.reload({ waitUntil: 'domcontentloaded' });
+        await askedFor(driver, PROMPT_1);
+        assert.ok(Date.now() - reloaded < 6000, `the first question after ${Date.now() - reloaded} ms`);
         await driver.evaluate(() => { String.fromCharCode = () => { throw new Error('injected'); }; });
         await driver.keys(['6', { key: 'Enter' }]);
         await until(driver, () => /stopped with an error/.test((document.querySelector('[role=alert]')
@@ -308,11 +399,86 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       }
     } finally {
       serverDown = false;
+      serverHangs = false;
+      held.splice(0).forEach((socket) => socket.destroy());
       await driver.close();
     }
     assert.deepStrictEqual(driver.problems, []);
   });
 }
+
+// Clicks an element of the page in the course page's frame where the
+// student sees it (a click at that point of the window: WebKit's driver
+// does not click inside a frame from another origin); with `reveal`, the
+// course page and the frame are first scrolled to it, as the student would.
+async function clickInFrame(driver, selector, reveal) {
+  await driver.enterFrame('iframe');
+  const inner = await driver.evaluate((what, scroll) => {
+    if (scroll) scrollBy(0, document.querySelector(what).getBoundingClientRect().top - 300);
+    const box = document.querySelector(what).getBoundingClientRect();
+    return [box.left + box.width / 2, box.top + box.height / 2];
+  }, selector, Boolean(reveal));
+  await driver.leaveFrame();
+  const frame = await driver.evaluate((scroll) => {
+    const element = document.querySelector('iframe');
+    if (scroll) element.scrollIntoView();
+    const box = element.getBoundingClientRect();
+    return [box.left + element.clientLeft, box.top + element.clientTop];
+  }, Boolean(reveal));
+  await driver.clickAt(Math.round(frame[0] + inner[0]), Math.round(frame[1] + inner[1]));
+}
+
+// In a course's page from another origin: the course page keeps its
+// autofocus field and does not scroll at load; a click into the frame gives
+// it the keyboard, and a whole run there scrolls only the frame, whose
+// figure and rules stay on their rows in 328 px.
+test(`${engine}: a run inside a course page's frame`, async () => {
+  const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
+  const course = () => ({ focused: document.activeElement.id, y: Math.round(scrollY),
+    name: document.getElementById('name').value });
+  try {
+    await driver.open(courseOrigin);
+    await driver.enterFrame('iframe');
+    await until(driver, () => document.querySelector('#screen input') !== null, 'the first question');
+    assert.strictEqual(await driver.evaluate(() => document.activeElement.tagName), 'BODY');
+    await driver.leaveFrame();
+    await pause(300);
+    assert.deepStrictEqual(await driver.evaluate(course), { focused: 'name', y: 0, name: '' });
+    await driver.keys(['Ann']);
+    assert.strictEqual((await driver.evaluate(course)).name, 'Ann');
+
+    // The student scrolls down to the frame, and in it to the question, and
+    // clicks the field.
+    await clickInFrame(driver, '#screen input', true);
+    const scrolled = (await driver.evaluate(course)).y;
+    await driver.enterFrame('iframe');
+    await askedFor(driver, PROMPT_1);
+    await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
+    await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+    assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
+    const seen = await driver.evaluate(layout);
+    assert.deepStrictEqual([seen.figureRows, seen.ruleRows, seen.pans], [36, 1, false]);
+    // Copy is exact in a frame too; Save cannot know that the frame lets the
+    // file through, and does not say it is saved.
+    await pause(QUIET);
+    await driver.evaluate(catchCopyAndSave);
+    await driver.leaveFrame();
+    await clickInFrame(driver, '#copy');
+    await clickInFrame(driver, '#save');
+    await driver.enterFrame('iframe');
+    const [copied, saved] = await driver.evaluate(async () => [window.copied, await window.saved.text()]);
+    assert.ok(copied.includes(' Ay = 4 kN\n') && copied === saved, copied);
+    assert.match(await driver.evaluate(() => document.getElementById('message').textContent),
+      /asked to save beam-report\.txt\. If no file arrives/);
+    await driver.keys(['q']);
+    await until(driver, () => window.beamEnded === true, 'the end of the run');
+    await driver.leaveFrame();
+    assert.strictEqual((await driver.evaluate(course)).y, scrolled, 'the course page scrolled');
+  } finally {
+    await driver.close();
+  }
+  assert.deepStrictEqual(driver.problems, []);
+});
 
 if (engine === 'chromium') {
   test('chromium: a file missing from the folder leaves a message that says what to do', async () => {

@@ -7,13 +7,18 @@
 //   await driver.open(url); await driver.evaluate(fn, ...args);
 //   await driver.keys(['25', {key: 'ArrowLeft'}, {key: 'u', ctrl: true}]);
 //   await driver.click(selector); await driver.resize(width, height);
+//   await driver.enterFrame(selector); ...; await driver.leaveFrame();
+//     (evaluate, click and keys then act inside that frame)
+//   await driver.clickAt(x, y) (a mouse click at a point of the window)
 //   driver.problems (page errors); await driver.close()
 'use strict';
 const { spawn } = require('node:child_process');
 const net = require('node:net');
 
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  // beam.test: the test server by a name that is no secure context
+  '--host-resolver-rules=MAP beam.test 127.0.0.1'];
 
 // The modifier keys held for a named key: {key, ctrl, shift}.
 const modifiersOf = (item) => [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean);
@@ -41,10 +46,17 @@ async function openPuppeteer(engine, executablePath, window) {
   if (window.slowNetwork && engine === 'chromium') {  // a slow phone network: 400 kbit/s, 400 ms
     await page.emulateNetworkConditions({ download: 50000, upload: 50000, latency: 400 });
   }
+  let target = page;  // the page, or the frame entered
   return {
     engine, page, problems,
     open: (url) => page.goto(url),
-    evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+    evaluate: (fn, ...args) => target.evaluate(fn, ...args),
+    async enterFrame(selector) {
+      target = await (await page.waitForSelector(selector)).contentFrame();
+    },
+    leaveFrame() {
+      target = page;
+    },
     async keys(sequence) {
       for (const item of sequence) {
         if (typeof item === 'string') {
@@ -57,7 +69,8 @@ async function openPuppeteer(engine, executablePath, window) {
         for (const modifier of modifiers.reverse()) await page.keyboard.up(modifier);
       }
     },
-    click: (selector) => (window.touch ? page.tap(selector) : page.click(selector)),
+    click: (selector) => (window.touch ? target.tap(selector) : target.click(selector)),
+    clickAt: (x, y) => page.mouse.click(x, y),
     resize,
     close: () => browser.close(),
   };
@@ -138,6 +151,15 @@ async function openWebKit(executable, window) {
       const element = await call('POST', session + '/element', { using: 'css selector', value: selector });
       await call('POST', session + '/element/' + Object.values(element)[0] + '/click', {});
     },
+    async enterFrame(selector) {
+      const element = await call('POST', session + '/element', { using: 'css selector', value: selector });
+      await call('POST', session + '/frame', { id: element });
+    },
+    leaveFrame: () => call('POST', session + '/frame/parent', {}),
+    clickAt: (x, y) => call('POST', session + '/actions', { actions: [{ type: 'pointer',
+      id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [
+        { type: 'pointerMove', origin: 'viewport', x, y }, { type: 'pointerDown', button: 0 },
+        { type: 'pointerUp', button: 0 }] }] }),
     resize,
     async close() {
       const errors = await call('POST', session + '/execute/sync', {

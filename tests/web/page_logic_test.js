@@ -97,6 +97,22 @@ test('reading has stopped when a question has more after it in one write', () =>
     assert.strictEqual(page.withDecimalPoint(answer), point, answer);
   }
   assert.match(page.unreadableNote('6,5'), /could not read "6,5".*with a point: 6\.5\./);
+  // a report's words for values that are no finite number: transcript, answers, the word
+  const words = (name) => fs.readFileSync(path.join(process.argv[3], name + '.out'), 'latin1');
+  for (const [name, answers, note] of [
+    ['zero_length', '0\n2\n0 0', /IND means "not a number": with L = 0 the working divides zero/],
+    ['huge_length', '1e200 1 0 0 N', /^The report's 1\.#INF means .* L = 1e200 and W = 1 lead to\.$/],
+    ['typical', '6 2 0 0', /^$/]]) {
+    assert.match(page.specialValuesNote(words(name), answers), note, name);
+  }
+});
+
+test('a screen reader is given the output in pieces of a few lines, without the rules', () => {
+  assert.deepStrictEqual(page.spokenPieces('A\n\n----\nB\nC\n', 2), ['A\nB', 'C']);
+  const pieces = page.spokenPieces(fs.readFileSync(path.join(process.argv[3], 'typical.out'),
+    'latin1').split('Length =  ')[1]);
+  assert.ok(pieces.length >= 6 && pieces.every((piece) => piece.split('\n').length <= 4 &&
+    !piece.includes('---')), JSON.stringify(pieces));
 });
 
 test('the fitted size is the largest whose real width fits, not the proportional guess', () => {
