@@ -19,7 +19,7 @@ namespace beam {
 /// paste, asked for while raw unless TERM is unset or dumb, is one press;
 /// so is the rest of the burst the key came in, such as a paste the
 /// terminal did not bracket, read until the input has been quiet for 40 ms,
-/// for a second at most; mouse and focus reports are read whole and are no
+/// for 1000 ms at most; mouse and focus reports are read whole and are no
 /// press), and the console's settings are restored afterwards, also when a
 /// signal that ends the process comes during the wait. (POSIX) While raw, a
 /// read of the terminal blocks until a byte comes, so that a process killed

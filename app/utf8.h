@@ -1,5 +1,5 @@
 // The one UTF-8 rule that both readers follow: the word reader, when it cuts
-// a unit word at 19 bytes, and the key parser, when it gathers the bytes of
+// a unit word to its field, and the key parser, when it gathers the bytes of
 // one key press. A lead byte is C2 to F4; C0 and C1 (which could only begin
 // an overlong form) and F5 to FF begin nothing and stand alone.
 #pragma once

@@ -173,7 +173,7 @@ const WordCase kWords[] = {
      "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80", ""},
 };
 
-TEST(ScanWord, KeepsAtMostNineteenBytesOfWholeCharacters) {
+TEST(ScanWord, KeepsAtMostItsFieldsBytesOfWholeCharacters) {
   for (const WordCase& c : kWords) {
     SCOPED_TRACE(c.text);
     const std::string text = c.text;

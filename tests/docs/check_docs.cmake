@@ -4,7 +4,36 @@
 #                 pattern with * matches at least one file)
 #   session       the README's sample session is the end of the typical
 #                 run's transcript, byte for byte
+#   numbers       every number the manual, the READMEs, doc/ and the
+#                 contracts state for a user is the one in the code: each
+#                 row below reads the number where the code has it, then
+#                 looks for each sentence with it (white space and line
+#                 ends folded) in the document that states it
 cmake_minimum_required(VERSION 3.25)
+
+# Reads the number that `pattern` captures in `source`, then requires each
+# sentence after it (with @ for the number, scaled by `divisor`) in
+# `document`; a sentence not found is added to `failures`.
+function(check_number source pattern divisor document)
+  file(READ "${SOURCE}/${source}" code)
+  if(NOT code MATCHES "${pattern}")
+    list(APPEND failures "${source} no longer matches ${pattern}")
+    set(failures "${failures}" PARENT_SCOPE)
+    return()
+  endif()
+  math(EXPR number "${CMAKE_MATCH_1} / ${divisor}")
+  file(READ "${SOURCE}/${document}" text)
+  string(REGEX REPLACE "[ \t\n]+" " " text "${text}")
+  string(REPLACE "/// " "" text "${text}")
+  foreach(sentence IN LISTS ARGN)
+    string(REPLACE "@" "${number}" sentence "${sentence}")
+    string(FIND "${text}" "${sentence}" at)
+    if(at LESS 0)
+      list(APPEND failures "${document} does not say \"${sentence}\" (${source}: ${number})")
+    endif()
+  endforeach()
+  set(failures "${failures}" PARENT_SCOPE)
+endfunction()
 
 if(CHECK STREQUAL "architecture")
   file(READ "${SOURCE}/ARCHITECTURE.md" text)
@@ -54,6 +83,47 @@ elseif(CHECK STREQUAL "session")
       "${session}")
   endif()
   message(STATUS "the README's session is the transcript's last ${length} bytes")
+elseif(CHECK STREQUAL "numbers")
+  set(failures "")
+  set(capacity "kCapacity = ([0-9]+);")
+  check_number(analysis/beam.h "${capacity}" 1 doc/beam.1.in
+    "A unit longer than @ bytes is cut to its first @ bytes")
+  check_number(analysis/beam.h "${capacity}" 1 doc/robustness.md "unit words keep @ bytes")
+  check_number(app/input.h "kKeptDigits = ([0-9]+);" 1 doc/robustness.md
+    "numbers keep @ significant digits")
+  set(escape "kEscapeFollowMs = ([0-9]+);")
+  check_number(app/key_wait_posix.cpp "${escape}" 1 doc/beam.1.in
+    "followed by a key within @ ms" "Esc alone ends the wait @ ms after it is pressed")
+  check_number(app/key_wait_posix.cpp "${escape}" 1 README.md "Esc's @ ms")
+  set(quiet "kQuietMs = ([0-9]+);")
+  set(burst "kBurstMs = ([0-9]+);")
+  check_number(app/key_wait_posix.cpp "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
+  check_number(app/key_wait_posix.cpp "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
+  foreach(document doc/beam.1.in app/key_wait.h)
+    check_number(app/key_wait_posix.cpp "${burst}" 1 ${document} "for @ ms at most")
+  endforeach()
+  check_number(analysis/report.h "kVerticalReportLines = ([0-9]+);" 1 doc/beam.1.in
+    "The report has @ lines up to that block")
+  check_number(analysis/horizontal_report.cpp "NoForces:[ \n]*return ([0-9]+);" 1 doc/beam.1.in
+    "the block has @ lines when there is no horizontal force")
+  check_number(analysis/horizontal_report.cpp "AxOnly:[ \n]*return ([0-9]+);" 1 doc/beam.1.in
+    ", @ with a force at A only or at B only")
+  check_number(analysis/horizontal_report.cpp "BothForces:[ \n]*return ([0-9]+);" 1
+    doc/beam.1.in "and @ with both")
+  check_number(text/figure.h "std::array<std::string_view, ([0-9]+)> kFigureRows" 1 doc/beam.1.in
+    "a drawing of the beam in @ rows")
+  check_number(web/sw.js "PATIENCE_MS = ([0-9]+);" 1000 web/README.txt "costs about @ s")
+  check_number(web/beam-page.js "QUIET_MS = ([0-9]+);" 1000 web/README.txt
+    "for @ s after the report is written")
+  check_number(.ci/run "test \"[$]sent\" -le ([0-9]+)" 1000 doc/building.md
+    "the page's size (@ KB as sent")
+  check_number(.ci/run "test \"[$]loaded\" -le ([0-9]+)" 1000 doc/building.md
+    "@ KB gzipped at most")
+  if(failures)
+    string(REPLACE ";" "\n  " failures "${failures}")
+    message(FATAL_ERROR "numbers the documents state that the code does not:\n  ${failures}")
+  endif()
+  message(STATUS "every number the documents state is the code's")
 else()
-  message(FATAL_ERROR "CHECK must be architecture or session")
+  message(FATAL_ERROR "CHECK must be architecture, session or numbers")
 endif()

@@ -1,8 +1,8 @@
 // The whole input side and the report over arbitrary input. Checks, besides
 // the sanitizers' own: every prompt written once and in order, the report's
 // fixed number of lines for its horizontal case, every number rendered in the
-// six-digit form (or 1.#INF, -1.#INF, -1.#IND), unit words of at most 19
-// bytes, valid UTF-8 whenever the input was.
+// six-digit form (or 1.#INF, -1.#INF, -1.#IND), unit words no longer than
+// their field, valid UTF-8 whenever the input was.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool utf8Input = isValidUtf8(data, size);
   for (const beam::UnitWord* unit : units) {
     const std::string_view word = unit->view();
-    require(word.size() <= beam::UnitWord::kCapacity, "unit word at most 19 bytes");
+    require(word.size() <= beam::UnitWord::kCapacity, "unit word no longer than its field");
     require(
         !utf8Input || isValidUtf8(reinterpret_cast<const std::uint8_t*>(word.data()), word.size()),
         "unit word valid UTF-8 when the input was");
