@@ -84,9 +84,9 @@ NumberScan scanNumber(Source& in);
 /// Scans one word after skipping white space: the characters up to the next
 /// white space or the end of input. The first UnitWord::kCapacity bytes are
 /// kept, cut back to the start of a UTF-8 character (lead byte C2 to F4,
-/// app/utf8.h) that would not fit whole; the rest is consumed and dropped. Returns false when the end of input came before any
-/// character (the word is then empty). Sets reachedEnd when the scan stopped
-/// at the end of input.
+/// app/utf8.h) that would not fit whole; the rest is consumed and dropped.
+/// Returns false when the end of input came before any character (the word
+/// is then empty). Sets reachedEnd when the scan stopped at the end of input.
 template <class Source>
 bool scanWord(Source& in, UnitWord& word, bool& reachedEnd);
 
