@@ -2,17 +2,21 @@
 // text and each answer in the browser's own text field.
 //
 // The output is laid out as text: selectable, zoomable, read by screen
-// readers, in the largest monospace size (10 px to 16 px) at which the
-// figure's and the rules' 58 columns fit the window; longer lines wrap at
-// blanks. The figure is one image for screen readers, with a short text
+// readers (the rules left out, the report a few lines at a time). The
+// figure's and the rules' 58 columns are in the largest monospace size, from
+// 10 px up to the reader's own, at which they fit the window, and scroll in
+// their own box where even 10 px does not fit; other lines wrap at blanks.
+// The figure is one image for screen readers, with a short text
 // alternative. When the program reads, a text field stands right after the
 // question, named by it: Enter sends the answer, which stays in the output
 // after its question as on a terminal; Ctrl+U clears it, Ctrl+D on an empty
 // answer ends the input, Up and Down bring back earlier answers. At "Press
 // Any Key To Continue" any key press ends the run (not a modifier alone, not
 // Tab, not a copy of a selection), and so does the Continue button. The
-// controls below the output are always in view: Start over, Copy report,
-// Save as text.
+// controls below the output: Start over (a finished report is kept, folded,
+// above the new run), Copy report (exactly, or it says it could not), Save
+// as text. Inside another page's frame the page takes the keyboard only
+// once the student comes into it, and scrolls only itself.
 //
 // For tests: window.beamOutput holds everything the program wrote, byte for
 // byte (one character per byte), and window.beamEnded tells whether the run
@@ -367,7 +371,7 @@
   // A finished report is kept when the student starts over: the questions,
   // answers and report of each earlier run stay readable above, folded.
   function keepReport() {
-    if (!run || !run.reportWritten || !run.regions.dialogue) return;
+    if (!run || !run.reportWritten || !run.regions.dialogue) return false;
     const kept = document.createElement('details');
     const summary = document.createElement('summary');
     summary.textContent = 'Earlier run ' + (earlier.children.length + 1) + ': questions and report';
