@@ -101,13 +101,16 @@
     screen.style.setProperty('--fitted', fittedSize(width, measure, largest) + 'px');
     ruler.remove();
   }
-  // What is scrolled into view (the answer field) stops above the controls
-  // where they are pinned below the output.
-  function keepClearOfControls() {
+  // The room the controls take at the window's foot where they are pinned
+  // below the output: what is scrolled into view (the answer field) stops
+  // above it.
+  function controlsRoom() {
     const footer = document.querySelector('footer');
-    const pinned = getComputedStyle(footer).position === 'sticky';
-    document.documentElement.style.scrollPaddingBottom =
-      pinned ? (footer.offsetHeight + 8) + 'px' : '';
+    return getComputedStyle(footer).position === 'sticky' ? footer.offsetHeight + 8 : 0;
+  }
+  function keepClearOfControls() {
+    const room = controlsRoom();
+    document.documentElement.style.scrollPaddingBottom = room > 0 ? room + 'px' : '';
   }
   // Scrolls this page only (never a page around its frame) so that the
   // answer field is in the visible part of the window, clear of the
@@ -117,9 +120,7 @@
     const box = run.field.input.getBoundingClientRect();
     const view = window.visualViewport;
     const top = view ? view.offsetTop : 0;
-    const footer = document.querySelector('footer');
-    const below = getComputedStyle(footer).position === 'sticky' ? footer.offsetHeight + 8 : 0;
-    const bottom = top + (view ? view.height : window.innerHeight) - below;
+    const bottom = top + (view ? view.height : window.innerHeight) - controlsRoom();
     if (box.bottom > bottom) window.scrollBy(0, Math.min(box.bottom - bottom, box.top - top));
     else if (box.top < top) window.scrollBy(0, box.top - top);
   }
