@@ -301,9 +301,12 @@ RawTerminal::RawTerminal(int fd) {
   watchingParent_ = gSignals.handleHangUp();
   if (watchingParent_) signalWhenParentEnds(SIGHUP);
   raw_ = !parentGone() && ownsTerminal() && setRaw();
+  // The wait's timer must reach it even where the process was started with
+  // SIGALRM blocked (a mask is inherited across exec).
   sigset_t during = mask_;
   sigaddset(&during, SIGTTIN);
   sigaddset(&during, SIGTTOU);
+  sigdelset(&during, SIGALRM);
   sigprocmask(SIG_SETMASK, &during, nullptr);
 }
 

@@ -20,9 +20,10 @@ namespace beam {
 /// SIGTTOU stay blocked meanwhile, so that neither a read nor the restore
 /// stops the process once the terminal is the shell's (a read fails
 /// instead), and a SIGTTOU sent from elsewhere stops it only after the
-/// settings are back. SIGALRM is the wait's own timer: a timer the process
-/// had is put back afterwards, and a SIGALRM sent from elsewhere meanwhile
-/// is taken for a tick. There is one wait at a time: a second RawTerminal
+/// settings are back. SIGALRM is the wait's own timer, unblocked for the
+/// wait even where the process had it blocked: a timer the process had is
+/// put back afterwards, and a SIGALRM sent from elsewhere meanwhile is taken
+/// for a tick. There is one wait at a time: a second RawTerminal
 /// while one exists takes nothing and is not raw.
 class RawTerminal {
  public:

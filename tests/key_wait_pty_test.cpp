@@ -28,6 +28,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -94,6 +95,7 @@ struct PtyOptions {
   const char* term = "xterm";    // TERM, or nullptr for none
   bool closedInput = false;      // standard input closed rather than a pipe
   bool lockedFlow = false;       // IXON locked on the terminal (Linux, as root)
+  bool alarmBlocked = false;     // started with SIGALRM blocked (an inherited mask)
 };
 
 // What the program sends the terminal around its wait when TERM names one.
@@ -153,6 +155,12 @@ class PtyRun {
       }
       if (options.output == Output::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
       if (options.ignoreHangup) std::signal(SIGHUP, SIG_IGN);
+      if (options.alarmBlocked) {
+        sigset_t alarm;
+        sigemptyset(&alarm);
+        sigaddset(&alarm, SIGALRM);
+        sigprocmask(SIG_BLOCK, &alarm, nullptr);
+      }
       // As a shell with job control starts a job, whatever the tests inherited.
       std::signal(SIGINT, options.ignoreInterrupt ? SIG_IGN : SIG_DFL);
       std::signal(SIGQUIT, options.ignoreInterrupt ? SIG_IGN : SIG_DFL);
@@ -635,15 +643,17 @@ INSTANTIATE_TEST_SUITE_P(Runs, KeyWaitNobodyToAnswer, ::testing::ValuesIn(kNoWai
 // Terminals in unusual states: opened at a descriptor select() cannot
 // watch; opened as descriptor 0 (`beam <&-`); with a bit the wait would
 // change locked (root's TIOCSLCKTRMIOS), so that the terminal does not
-// keep every setting it is given. The wait still waits, an arrow is one
-// press, and the settings are put back exactly.
+// keep every setting it is given; started with SIGALRM blocked, where Esc
+// alone must still end the wait on the wait's own timer. The wait still
+// waits, the key is one press, and the settings are put back exactly.
 TEST(KeyWaitPress, UnusualTerminalsStillWaitAndRestore) {
-  const std::pair<const char*, PtyOptions> cases[] = {
-      {"high descriptor", {.highDescriptor = true}},
-      {"input closed", {.closedInput = true}},
-      {"a locked bit", {.lockedFlow = true}},
+  const std::tuple<const char*, PtyOptions, const char*> cases[] = {
+      {"high descriptor", {.highDescriptor = true}, "\x1b[A"},
+      {"input closed", {.closedInput = true}, "\x1b[A"},
+      {"a locked bit", {.lockedFlow = true}, "\x1b[A"},
+      {"SIGALRM blocked", {.alarmBlocked = true}, "\x1b"},
   };
-  for (const auto& [name, options] : cases) {
+  for (const auto& [name, options, key] : cases) {
     SCOPED_TRACE(name);
     rlimit limit;
     getrlimit(RLIMIT_NOFILE, &limit);
@@ -656,7 +666,7 @@ TEST(KeyWaitPress, UnusualTerminalsStillWaitAndRestore) {
     ASSERT_TRUE(run.waitUntilReadingKeys());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_TRUE(run.stillRunning());
-    run.press("\x1b[A");
+    run.press(key);
     EXPECT_EQ(run.exitCode(), 0);
     EXPECT_TRUE(run.settingsRestored());
     EXPECT_EQ(run.leftForLaterReader(), "");
