@@ -113,7 +113,7 @@ elseif(CHECK STREQUAL "numbers")
   check_number(text/figure.h "std::array<std::string_view, ([0-9]+)> kFigureRows" 1 doc/beam.1.in
     "a drawing of the beam in @ rows")
   check_number(web/sw.js "PATIENCE_MS = ([0-9]+);" 1000 web/README.txt "costs about @ s")
-  check_number(web/beam-page.js "QUIET_MS = ([0-9]+);" 1000 web/README.txt
+  check_number(web/final_key.js "QUIET_MS = ([0-9]+);" 1000 web/README.txt
     "for @ s after the report is written")
   check_number(.ci/run "test \"[$]sent\" -le ([0-9]+)" 1000 doc/building.md
     "the page's size (@ KB as sent")

@@ -1,4 +1,4 @@
-// The page's logic that needs no browser (web/page-logic.js under node): the
+// The page's logic that needs no browser (web/page_logic.js under node): the
 // input queue between the answers and the program's reads, the question a
 // field is named by, the output's parts, the answer history, the key wait.
 // Usage: node page_logic_test.js PAGE_SCRIPT TRANSCRIPTS_FOLDER

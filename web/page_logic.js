@@ -1,8 +1,8 @@
 // The beam page's logic that needs no browser: the input queue, how the
 // output is split into its parts, the answer history, the notes the page
 // writes, the fitted size, which keys end the final wait. The build joins
-// this file and beam-page.js (the page itself) into the page's beam-page.js;
-// under node, require() gives it to the tests.
+// this file and the page's own (web/CMakeLists.txt lists them) into the
+// page's beam-page.js; under node, require() gives it to the tests.
 const beamPageLogic = (function () {
   'use strict';
 
@@ -161,8 +161,11 @@ const beamPageLogic = (function () {
       ' Press Start over to answer again; Up brings back earlier answers.';
   }
 
+  // The figure's and the report's rules' width in columns.
+  const COLUMNS = 58;
+
   // The size for the figure and the rules: the largest from 10 px up to
-  // `largest`, in tenths of a pixel, at which 58 columns measure no wider
+  // `largest`, in tenths of a pixel, at which COLUMNS columns measure no wider
   // than `available` (measure(size) is their width at that size). One
   // measure at 100 px gives the estimate; then the size goes down until the
   // real width fits, since an engine's widths at small sizes need not be in
@@ -219,7 +222,7 @@ const beamPageLogic = (function () {
     return notes.join(' ');
   }
 
-  return { InputQueue, END_OF_INPUT, currentQuestion, FIGURE_FIRST_LINE, FIGURE_ROWS,
+  return { InputQueue, END_OF_INPUT, currentQuestion, FIGURE_FIRST_LINE, FIGURE_ROWS, COLUMNS,
            splitByRegion, AnswerHistory, endsKeyWait, readingStopped, withDecimalPoint,
            unreadableNote, fittedSize, spokenPieces, specialValuesNote };
 })();

@@ -1,0 +1,110 @@
+// The answer field: the browser's own text field, right after the question
+// it answers and named by it. Enter sends the answer, which stays in the
+// output after its question as on a terminal; Ctrl+U clears it, Ctrl+D on
+// an empty answer ends the input, Up and Down bring back earlier answers.
+// One field for the run, so that a phone's keyboard stays open from one
+// question to the next.
+//
+// Owns: the earlier answers of this page (for Up and Down); and for one run
+// the field, the question it is named by, the queue its answers go to, the
+// last answer, everything typed, whether anything was typed and whether the
+// input has ended.
+class AnswerField {
+  // frame: the page's PageFrame; view: the run's OutputView.
+  constructor(frame, view) {
+    this.frame = frame;
+    this.view = view;
+    this.history = new beamPageLogic.AnswerHistory();
+    this.field = null;
+    this.reset(null);
+  }
+
+  reset(queue) {
+    this.remove();
+    this.queue = queue;
+    this.question = '';
+    this.lastAnswer = '';
+    this.answers = '';
+    this.answered = false;
+    this.endOfInput = false;
+  }
+
+  get input() {
+    return this.field ? this.field.input : null;
+  }
+
+  // Puts the field after the question the program is waiting on, named by
+  // it (a read that is no new question, after an empty answer, keeps the
+  // name), and gives it the keyboard where the page may take it.
+  ask() {
+    if (!this.field) {
+      const form = document.createElement('form');
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.autocomplete = 'off';
+      input.spellcheck = false;
+      input.setAttribute('autocapitalize', 'off');
+      input.setAttribute('autocorrect', 'off');
+      input.setAttribute('enterkeyhint', 'send');
+      input.setAttribute('aria-describedby', 'note');
+      form.appendChild(input);
+      form.addEventListener('submit', (event) => {
+        event.preventDefault();
+        this.answer(input.value + '\n');
+      });
+      input.addEventListener('keydown', (event) => this.editKey(event));
+      this.view.region('dialogue').appendChild(form);
+      this.field = { form, input };
+      this.view.anchor = form;
+    }
+    this.question = beamPageLogic.currentQuestion(this.view.lineText) || this.question || 'Answer';
+    this.field.input.setAttribute('aria-label', this.question);
+    this.view.speakPending();
+    this.frame.focusWithin(this.field.input);
+    if (document.activeElement === this.field.input) this.frame.showField();
+  }
+
+  remove() {
+    if (!this.field) return;
+    this.field.form.remove();
+    this.field = null;
+    this.view.anchor = null;
+  }
+
+  // Sends text to the program and leaves it in the output.
+  answer(text) {
+    if (!this.queue || !this.queue.waiting) return;
+    this.lastAnswer = text.replace(/\n$/, '');
+    this.answers += text + ' ';
+    this.history.add(this.lastAnswer);
+    this.field.input.value = '';
+    this.view.echo(text);
+    this.answered = true;
+    this.queue.push(new TextEncoder().encode(text));
+  }
+
+  editKey(event) {
+    const input = event.target;
+    if (event.isComposing || event.keyCode === 229) return;
+    const ctrlOnly = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+    const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
+    const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
+    if (ctrlOnly && key === 'u') {
+      input.value = '';
+    } else if (ctrlOnly && key === 'd') {
+      if (input.value !== '') {
+        this.answer(input.value);  // as a terminal: the text, without a line end
+      } else if (this.queue.waiting) {
+        this.answered = true;
+        this.endOfInput = true;
+        this.queue.push(beamPageLogic.END_OF_INPUT);
+      }
+    } else if (plain && (key === 'ArrowUp' || key === 'ArrowDown')) {
+      input.value = key === 'ArrowUp' ? this.history.older(input.value) : this.history.newer(input.value);
+      input.setSelectionRange(input.value.length, input.value.length);
+    } else {
+      return;
+    }
+    event.preventDefault();
+  }
+}

@@ -1,0 +1,139 @@
+// The program's output as the page's own text: selectable, zoomable, read
+// by screen readers (the rules left out, the report a few lines at a time).
+// The banner and legend, the figure and the dialogue (questions, answers,
+// report) each have their part of the screen. The figure is one image for
+// screen readers, with a short text alternative; it and the report's rules
+// keep the fitted size and never wrap (their own box scrolls sideways where
+// they cannot fit), other lines wrap at blanks.
+//
+// Owns, for one run: the screen's parts, the line the next output starts on
+// and the text of the line being written, the decoder of the program's
+// bytes, everything on the screen as bytes (the program's and the answers
+// echoed, as a terminal shows them), what was written and not yet spoken,
+// and the element new text goes before (the answer field, where it stands).
+class OutputView {
+  constructor(screen, spoken) {
+    this.screen = screen;
+    this.spoken = spoken;
+    this.reset();
+  }
+
+  reset() {
+    this.screen.textContent = '';
+    this.spoken.textContent = '';
+    this.regions = {};
+    this.line = 0;
+    this.lineText = '';
+    this.decoder = new TextDecoder();
+    this.screenBytes = [];
+    this.unspoken = '';
+    this.anchor = null;
+  }
+
+  // The program's bytes; `speak`: queue them for screen readers (not before
+  // the first answer: the first question is read as the field's name).
+  // Returns them as text.
+  show(bytes, speak) {
+    this.screenBytes.push(bytes);
+    const text = this.decoder.decode(bytes, { stream: true });
+    const split = beamPageLogic.splitByRegion(text, this.line);
+    this.line = split.line;
+    for (const piece of split.pieces) {
+      if (piece.region === 'dialogue') {
+        this.addDialogue(piece.text);
+      } else {
+        this.addText(this.region(piece.region), piece.text);
+      }
+    }
+    this.trackLine(text);
+    if (speak) this.unspoken += text;
+    return text;
+  }
+
+  // An answer, left after its question as a terminal echoes what is typed.
+  echo(text) {
+    this.addText(this.region('dialogue'), text, 'answer');
+    this.trackLine(text);
+    this.screenBytes.push(new TextEncoder().encode(text));
+  }
+
+  // What was written since the last answer, read out once, a few lines at a
+  // time and without the rules.
+  speakPending() {
+    const text = this.unspoken;
+    this.unspoken = '';
+    for (const piece of beamPageLogic.spokenPieces(text)) {
+      const entry = document.createElement('div');
+      entry.textContent = piece;
+      this.spoken.appendChild(entry);
+    }
+  }
+
+  region(name) {
+    if (!this.regions[name]) {
+      const element = document.createElement('div');
+      if (name === 'figure') {
+        element.setAttribute('role', 'img');
+        element.setAttribute('aria-label', OutputView.FIGURE_DESCRIPTION);
+      }
+      this.screen.appendChild(element);
+      this.regions[name] = element;
+    }
+    return this.regions[name];
+  }
+
+  // Adds to a part of the output, before the answer field where it stands.
+  addText(element, text, className) {
+    const before = this.anchor && this.anchor.parentNode === element ? this.anchor : null;
+    const previous = before ? before.previousSibling : element.lastChild;
+    if (!className && previous && previous.nodeType === Node.TEXT_NODE) {
+      previous.appendData(text);
+      return;
+    }
+    let node = document.createTextNode(text);
+    if (className) {
+      node = document.createElement('span');
+      node.className = className;
+      node.textContent = text;
+      if (className === 'rule') node.setAttribute('aria-hidden', 'true');
+    }
+    element.insertBefore(node, before);
+  }
+
+  trackLine(text) {
+    const newline = text.lastIndexOf('\n');
+    this.lineText = newline < 0 ? this.lineText + text : text.slice(newline + 1);
+  }
+
+  addDialogue(text) {
+    const rule = '-'.repeat(beamPageLogic.COLUMNS) + ' ';
+    const dialogue = this.region('dialogue');
+    let start = 0;
+    for (let at; (at = text.indexOf(rule + '\n', start)) >= 0; start = at + rule.length) {
+      if (at > start) this.addText(dialogue, text.slice(start, at));
+      this.addText(dialogue, rule, 'rule');
+    }
+    if (start < text.length) this.addText(dialogue, text.slice(start));
+  }
+
+  // The questions, answers and report as text, or '' before the first
+  // question.
+  dialogueText() {
+    return this.regions.dialogue ? this.regions.dialogue.textContent : '';
+  }
+
+  // The output as it stands on the screen: the program's bytes and the
+  // answers, as a terminal shows them.
+  text() {
+    const all = new Uint8Array(this.screenBytes.reduce((length, bytes) => length + bytes.length, 0));
+    let offset = 0;
+    for (const bytes of this.screenBytes) {
+      all.set(bytes, offset);
+      offset += bytes.length;
+    }
+    return new TextDecoder().decode(all);
+  }
+}
+OutputView.FIGURE_DESCRIPTION = 'Drawing of the beam: a triangular load of height W stands over ' +
+  'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
+  'acts, lies one third of the length L from A.';

@@ -1,0 +1,170 @@
+// The beam page's run: the program (beam.js) started once per run, its
+// output handed to the output view, its reads to the answer field, its key
+// wait to the final key. Start over keeps each finished report, folded,
+// above the new run. Every error of the page and of the program's run ends
+// in one place, with a message. Served over http(s) the page is installable
+// and works offline after one visit.
+//
+// For tests: window.beamOutput holds everything the program wrote, byte for
+// byte (one character per byte), and window.beamEnded tells whether the run
+// has ended.
+//
+// Owns: the run (its input queue, whether the program has written, whether
+// a note was given, whether it has ended) and the program instance's
+// callbacks, which answer only while their run is the page's.
+(function () {
+  'use strict';
+  const byId = (id) => document.getElementById(id);
+  const status = byId('status');
+  const screen = byId('screen');
+  const earlier = byId('earlier');
+  const footer = document.querySelector('footer');
+  const continueButton = byId('continue');
+
+  // index.html's (its inline script, there before any file loads): shows
+  // the message and turns the controls off.
+  const fail = window.beamFailed;
+  let run = null;
+
+  // Every error of the page and of the program's run ends here: a message,
+  // never silence. (The program's own I/O passes its errors to beamError.)
+  // The browser's console still shows the error itself.
+  function stopWithError() {
+    if (run) run.ended = true;
+    continueButton.hidden = true;
+    fail('beam stopped with an error. Reload the page to start again.');
+  }
+  window.addEventListener('error', stopWithError);
+  window.addEventListener('unhandledrejection', stopWithError);
+
+  if (status.className === 'failed') return;
+  if (typeof WebAssembly !== 'object') {
+    fail('This browser cannot run WebAssembly, which beam needs. Open the page in a current ' +
+         'Chrome, Edge, Firefox or Safari.');
+    return;
+  }
+  if (typeof createBeam !== 'function') {
+    window.beamLoadFailed('beam.js');
+    return;
+  }
+
+  const view = new OutputView(screen, byId('spoken'));
+  let field = null;
+  const frame = new PageFrame(screen, footer, () => field.input);
+  field = new AnswerField(frame, view);
+  const finalKey = new FinalKey(continueButton, footer);
+  const controls = new PageControls(byId, frame, view, startRun);
+
+  // The run has ended: the report stays in view and keeps the focus (for a
+  // screen reader, and so that a stray Enter or Space lands on no control).
+  function finish() {
+    if (run.ended) return;
+    run.ended = true;
+    finalKey.quietNow();
+    window.beamEnded = true;
+    if (!run.noted) controls.say('The run has ended. Start over for another run.');
+    frame.focusWithin(screen);
+  }
+
+  // A finished report is kept when the student starts over: the questions,
+  // answers and report of each earlier run stay readable above, folded.
+  function keepReport() {
+    if (!run || !finalKey.reportWritten || view.dialogueText() === '') return false;
+    const kept = document.createElement('details');
+    const summary = document.createElement('summary');
+    summary.textContent = 'Earlier run ' + (earlier.children.length + 1) + ': questions and report';
+    const text = document.createElement('div');
+    text.className = 'kept';
+    text.textContent = view.dialogueText();
+    kept.append(summary, text);
+    earlier.appendChild(kept);
+    return true;
+  }
+
+  // The program's writes: the output, and the note where it shows that the
+  // program stopped reading an answer.
+  function written(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
+    window.beamOutput += text;
+    if (!run.started) {
+      run.started = true;
+      status.hidden = true;
+      controls.enable(true);
+    }
+    text = view.show(bytes, field.answered);
+    if (field.answered && !field.endOfInput && !run.noted && beamPageLogic.readingStopped(text)) {
+      run.noted = true;
+      controls.say(beamPageLogic.unreadableNote(field.lastAnswer));
+    }
+  }
+
+  // The program waits for the final key: the report is complete.
+  function awaitKey() {
+    run.queue.clear();  // only keys pressed after the closing line count
+    const settled = finalKey.begin();
+    field.remove();
+    view.speakPending();
+    const note = beamPageLogic.specialValuesNote(window.beamOutput, field.answers);
+    if (note !== '' && !run.noted) {
+      run.noted = true;
+      controls.say(note);
+    }
+    frame.focusWithin(continueButton);
+    window.scrollTo(0, document.documentElement.scrollHeight);
+    return settled;
+  }
+
+  function startRun() {
+    const kept = keepReport();
+    window.beamOutput = '';
+    window.beamEnded = false;
+    view.reset();
+    finalKey.reset();
+    controls.enable(false);
+    controls.say(kept ? 'The earlier report is kept above the new run (Earlier run ' +
+        earlier.children.length + ').' : '');
+    frame.fitFont();
+    run = { queue: new beamPageLogic.InputQueue(), noted: false, started: false, ended: false };
+    field.reset(run.queue);
+    const thisRun = run;
+    const never = () => new Promise(function () {});
+    createBeam({
+      beamWrite: (bytes) => (thisRun === run ? written(bytes) : undefined),
+      beamRead: function (room) {
+        if (thisRun !== run) return never();
+        const bytes = run.queue.read(room);
+        if (run.queue.waiting) field.ask();
+        return bytes;
+      },
+      beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
+      beamError: stopWithError,
+      onExit: function () { if (thisRun === run) finish(); },
+      onAbort: stopWithError,
+    }).catch(function () {
+      fail('beam could not start in this browser. Reload the page; if that does not help, ' +
+           'open it in a current Chrome, Edge, Firefox or Safari.');
+    });
+  }
+
+  // Leaving the page in the middle of a run asks first (a swipe, a Back key);
+  // once the report is written there is nothing to lose.
+  window.addEventListener('beforeunload', function (event) {
+    if (run && run.started && !finalKey.reportWritten && !run.ended && field.answered) {
+      event.preventDefault();
+      event.returnValue = '';
+    }
+  });
+
+  // Served over http(s): installable, and usable offline after one visit
+  // (sw.js keeps the page's files). Opened from disk nothing is asked for.
+  if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+    navigator.serviceWorker.register('sw.js').catch(function () {});
+  }
+
+  startRun();
+})();
