@@ -89,7 +89,11 @@ class AnswerField {
     const ctrlOnly = event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
     const plain = !event.ctrlKey && !event.altKey && !event.metaKey && !event.shiftKey;
     const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-    if (ctrlOnly && key === 'u') {
+    if (plain && key === 'Enter') {
+      // Here rather than by the form's submission, which a frame sandboxed
+      // without allow-forms refuses.
+      this.answer(input.value + '\n');
+    } else if (ctrlOnly && key === 'u') {
       input.value = '';
     } else if (ctrlOnly && key === 'd') {
       if (input.value !== '') {

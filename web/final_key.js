@@ -1,5 +1,5 @@
 // The final key: at "Press Any Key To Continue" any key press ends the run
-// (not a modifier alone, not Tab, not a copy of a selection), and so does
+// (not a modifier alone, not Tab, not a browser's shortcut), and so does
 // the Continue button. For a moment after the report is written and after
 // the run has ended, the controls but Continue take no key and no tap: a
 // key pressed twice, or a tap meant for the last answer field where the
@@ -20,11 +20,12 @@ class FinalKey {
       if (!this.reportWritten) return;
       const target = event.target;
       const onControl = target.closest && target.closest('footer') !== null;
-      if (this.settle && !event.repeat && beamPageLogic.endsKeyWait(event, FinalKey.hasSelection()) &&
+      const isKey = beamPageLogic.endsKeyWait(event);
+      if (this.settle && !event.repeat && isKey &&
           !(onControl && target !== continueButton && FinalKey.CONTROL_KEYS.includes(event.key))) {
         event.preventDefault();
         this.end();
-      } else if (onControl && (event.repeat || this.quiet) && event.key !== 'Tab') {
+      } else if (onControl && (event.repeat || this.quiet) && isKey) {
         event.preventDefault();
       }
     }, true);
@@ -72,11 +73,6 @@ class FinalKey {
     this.settle = null;
     this.continueButton.hidden = true;
     settle();
-  }
-
-  static hasSelection() {
-    const selection = window.getSelection();
-    return selection !== null && !selection.isCollapsed && selection.toString() !== '';
   }
 }
 FinalKey.QUIET_MS = 1000;

@@ -75,6 +75,7 @@ class OutputView {
       if (name === 'figure') {
         element.setAttribute('role', 'img');
         element.setAttribute('aria-label', OutputView.FIGURE_DESCRIPTION);
+        OutputView.keepAsDrawn(element);
       }
       this.screen.appendChild(element);
       this.regions[name] = element;
@@ -95,7 +96,10 @@ class OutputView {
       node = document.createElement('span');
       node.className = className;
       node.textContent = text;
-      if (className === 'rule') node.setAttribute('aria-hidden', 'true');
+      if (className === 'rule') {
+        node.setAttribute('aria-hidden', 'true');
+        OutputView.keepAsDrawn(node);
+      }
     }
     element.insertBefore(node, before);
   }
@@ -114,6 +118,13 @@ class OutputView {
       this.addText(dialogue, rule, 'rule');
     }
     if (start < text.length) this.addText(dialogue, text.slice(start));
+  }
+
+  // The figure and the rules: a box that may scroll sideways is still no
+  // Tab stop (nothing in it to act on), and nothing in it is translated.
+  static keepAsDrawn(element) {
+    element.tabIndex = -1;
+    element.translate = false;
   }
 
   // The questions, answers and report as text, or '' before the first

@@ -3,7 +3,8 @@
 // Save as text (inside another page's frame it cannot know the file
 // arrived, and does not say so).
 //
-// Owns: the message line's text, and for one run whether the buttons work.
+// Owns: the message line's text, and for one run whether the buttons work
+// and whether the report was copied or saved.
 class PageControls {
   // frame: the page's PageFrame; view: the run's OutputView; startOver():
   // a new run.
@@ -22,16 +23,24 @@ class PageControls {
     this.frame.keepClearOfControls();  // a longer message may take another row
   }
 
-  enable(on) {
-    for (const button of this.buttons) button.disabled = !on;
+  // At the start of a run nothing works and nothing is kept; `restart`: Start
+  // over works too (not after a failure).
+  enable(on, restart = on) {
+    if (!on) this.kept = false;
+    this.buttons.forEach((button, index) => { button.disabled = index === 0 ? !restart : !on; });
+  }
+
+  copied() {
+    this.kept = true;
+    this.say('The report is copied.');
   }
 
   copy() {
     const text = this.view.text();
     if (PageControls.copyExactly(text)) {
-      this.say('The report is copied.');
+      this.copied();
     } else if (navigator.clipboard && window.isSecureContext) {
-      navigator.clipboard.writeText(text).then(() => this.say('The report is copied.'),
+      navigator.clipboard.writeText(text).then(() => this.copied(),
         () => this.say(PageControls.NOT_COPIED));
     } else {
       this.say(PageControls.NOT_COPIED);
@@ -46,6 +55,7 @@ class PageControls {
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    this.kept = true;
     // Inside another page's frame the download may be refused without a
     // word to the page.
     this.say(this.frame.framed ? 'The browser was asked to save beam-report.txt. If no file ' +

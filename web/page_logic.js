@@ -152,13 +152,74 @@ const beamPageLogic = (function () {
     return /^[+-]?\d*,\d+(?:[eE][+-]?\d+)?$/.test(text) ? text.replace(',', '.') : null;
   }
 
-  // What the page says when an answer could not be read as a number.
+  // Characters in text copied from PDFs and chats that look like a blank, a
+  // sign, a point or a digit and are none to the program, by what they look
+  // like ('' for those that show nothing): each with its name.
+  const LOOKS_LIKE = {
+    ' ': '\u00a0no-break space|\u202fnarrow no-break space|\u2009thin space|\u200ahair space|' +
+      '\u2007figure space|\u2008punctuation space|\u2002en space|\u2003em space|' +
+      '\u205fmedium mathematical space|\u3000ideographic space',
+    '': '\u200bzero-width space|\u2060word joiner|\ufeffzero-width no-break space|\u00adsoft hyphen',
+    '-': '\u2212minus sign|\u2013en dash|\u2014em dash|\u2010hyphen|\u2011non-breaking hyphen|' +
+      '\u2012figure dash|\ufe63small hyphen-minus|\uff0dfull-width hyphen-minus',
+    '+': '\uff0bfull-width plus sign',
+    '.': '\uff0efull-width full stop|\u00b7middle dot|\u066bArabic decimal separator',
+    ',': '\uff0cfull-width comma',
+  };
+  const LOOKALIKES = new Map();
+  for (const [plain, names] of Object.entries(LOOKS_LIKE)) {
+    for (const entry of names.split('|')) LOOKALIKES.set(entry[0], [entry.slice(1), plain]);
+  }
+  // Digits of other scripts and styles, by the code point of their zero.
+  const DIGITS = [[0xff10, 'full-width'], [0x660, 'Arabic-Indic'], [0x6f0, 'Eastern Arabic-Indic'],
+    [0x966, 'Devanagari'], [0x1d7ce, 'mathematical bold'], [0x1d7d8, 'double-struck'],
+    [0x1d7e2, 'sans-serif'], [0x1d7ec, 'sans-serif bold'], [0x1d7f6, 'monospace']];
+  function lookalike(character) {
+    const code = character.codePointAt(0);
+    for (const [zero, style] of DIGITS) {
+      if (code >= zero && code < zero + 10) return [style + ' digit ' + (code - zero), String(code - zero)];
+    }
+    return LOOKALIKES.get(character) || null;
+  }
+
+  // The answer with each lookalike character as what it looks like, and
+  // what each it held is (each once). Example: "\u22126\u00a0" -> { text:
+  // "-6", found: ["a minus sign (U+2212), which stands for -", "a no-break
+  // space (U+00A0), which stands for a blank"] }.
+  function withoutLookalikes(answer) {
+    let text = '';
+    const found = [];
+    for (const character of answer) {
+      const [name, plain] = lookalike(character) || [null, character];
+      text += plain;
+      if (name === null) continue;
+      const code = character.codePointAt(0).toString(16).toUpperCase().padStart(4, '0');
+      const what = (/^[aeiAEI]/.test(name) ? 'an ' : 'a ') + name + ' (U+' + code + '), which ' +
+        'stands for ' + (plain === ' ' ? 'a blank' : plain === '' ? 'nothing' : plain);
+      if (!found.includes(what)) found.push(what);
+    }
+    return { text: text.replace(/^[ \t]+|[ \t]+$/g, ''), found };
+  }
+
+  // An unreadable answer as it should have been typed, or null when the page
+  // knows no better: its lookalike characters as what they look like, then
+  // a decimal comma as a point. Example: "\uff16,5\u00a0" -> "6.5".
+  function mendedAnswer(answer) {
+    const plain = withoutLookalikes(answer);
+    return withDecimalPoint(plain.text) || (plain.found.length > 0 ? plain.text : null);
+  }
+
+  // What the page says when an answer could not be read as a number: the
+  // characters that only look right, by name, and what to type instead.
   function unreadableNote(answer) {
-    const point = withDecimalPoint(answer);
-    return 'beam could not read "' + answer.trim() + '" as a number, so it skipped the ' +
-      'remaining questions and used 0 for them.' +
-      (point === null ? '' : ' Write the number with a point: ' + point + '.') +
-      ' Press Start over to answer again; Up brings back earlier answers.';
+    const { found } = withoutLookalikes(answer);
+    const mended = mendedAnswer(answer);
+    const instead = found.length > 0 ? ' It holds ' + found.join(', and ') + (found.length > 1
+      ? ': characters' : ': a character') + ' beam does not read; type ' + mended + ' instead.'
+      : mended === null ? '' : ' Write the number with a point: ' + mended + '.';
+    return 'beam could not read "' + answer.replace(/^[ \t]+|[ \t]+$/g, '') + '" as a number, so ' +
+      'it skipped the remaining questions and used 0 for them.' + instead + ' Press Start over to ' +
+      'answer again; Up brings back ' + (mended === null ? 'earlier answers.' : 'the answer mended.');
   }
 
   // The figure's and the report's rules' width in columns.
@@ -181,13 +242,16 @@ const beamPageLogic = (function () {
                      'Super', 'CapsLock', 'NumLock', 'ScrollLock', 'Symbol', 'SymbolLock'];
 
   // Whether a key press ends the final wait: not a modifier or lock alone,
-  // not Tab (the focus moves), not a copy while text is selected.
-  function endsKeyWait(event, hasSelection) {
-    if (MODIFIERS.includes(event.key) || event.key === 'Tab') return false;
-    const command = event.ctrlKey || event.metaKey;
-    const copy = (command && (event.key === 'c' || event.key === 'C')) ||
-                 (event.ctrlKey && event.key === 'Insert');
-    return !(copy && hasSelection);
+  // not Tab (the focus moves), not a browser's shortcut (with Ctrl, Alt or
+  // Meta: print, find, zoom, copy), a function key (F5 reloads) or a
+  // browser's or media key; a character typed with AltGr is a key.
+  function endsKeyWait(event) {
+    const key = event.key;
+    if (MODIFIERS.includes(key) || key === 'Tab' || /^(F\d+|Browser|Audio|Media|Launch)/.test(key)) {
+      return false;
+    }
+    const altGraph = key.length === 1 && event.getModifierState && event.getModifierState('AltGraph');
+    return Boolean(altGraph) || !(event.ctrlKey || event.altKey || event.metaKey);
   }
 
   // What a screen reader is given of the program's output since the last
@@ -224,6 +288,6 @@ const beamPageLogic = (function () {
 
   return { InputQueue, END_OF_INPUT, currentQuestion, FIGURE_FIRST_LINE, FIGURE_ROWS, COLUMNS,
            splitByRegion, AnswerHistory, endsKeyWait, readingStopped, withDecimalPoint,
-           unreadableNote, fittedSize, spokenPieces, specialValuesNote };
+           withoutLookalikes, mendedAnswer, unreadableNote, fittedSize, spokenPieces, specialValuesNote };
 })();
 if (typeof module === 'object' && module.exports) module.exports = beamPageLogic;

@@ -26,16 +26,28 @@
   const fail = window.beamFailed;
   let run = null;
 
-  // Every error of the page and of the program's run ends here: a message,
-  // never silence. (The program's own I/O passes its errors to beamError.)
-  // The browser's console still shows the error itself.
+  // Every error of beam's own, of the page and of the program's run, ends
+  // here: a message, never silence. (The program's own I/O passes its
+  // errors to beamError.) What the program wrote stays, and can still be
+  // copied and saved. The browser's console still shows the error itself.
   function stopWithError() {
-    if (run) run.ended = true;
+    if (run) run.failed = run.ended = true;
     continueButton.hidden = true;
-    fail('beam stopped with an error. Reload the page to start again.');
+    fail('beam stopped with an error. Reload the page to start again; Copy report and Save ' +
+         'as text still keep what it wrote.');
+    if (run && run.started) controls.enable(true, false);
   }
-  window.addEventListener('error', stopWithError);
-  window.addEventListener('unhandledrejection', stopWithError);
+  // Only beam's own errors stop it: those from its two scripts (this one and
+  // beam.js). Another script's on the page (an extension's, a course
+  // template's) are the browser's: the run goes on.
+  const ownScripts = [document.currentScript.src, new URL('beam.js', document.baseURI).href];
+  const ours = (text) => typeof text === 'string' && ownScripts.some((url) => text.includes(url));
+  window.addEventListener('error', (event) => {
+    if (ours(event.filename) || ours(event.error && event.error.stack)) stopWithError();
+  });
+  window.addEventListener('unhandledrejection', (event) => {
+    if (ours(event.reason && event.reason.stack)) stopWithError();
+  });
 
   if (status.className === 'failed') return;
   if (typeof WebAssembly !== 'object') {
@@ -96,6 +108,8 @@
     if (field.answered && !field.endOfInput && !run.noted && beamPageLogic.readingStopped(text)) {
       run.noted = true;
       controls.say(beamPageLogic.unreadableNote(field.lastAnswer));
+      const mended = beamPageLogic.mendedAnswer(field.lastAnswer);
+      if (mended !== null) field.history.add(mended);
     }
   }
 
@@ -125,7 +139,8 @@
     controls.say(kept ? 'The earlier report is kept above the new run (Earlier run ' +
         earlier.children.length + ').' : '');
     frame.fitFont();
-    run = { queue: new beamPageLogic.InputQueue(), noted: false, started: false, ended: false };
+    run = { queue: new beamPageLogic.InputQueue(), noted: false, started: false, ended: false,
+            failed: false };
     field.reset(run.queue);
     const thisRun = run;
     const never = () => new Promise(function () {});
@@ -147,23 +162,31 @@
     });
   }
 
-  // Leaving the page in the middle of a run asks first (a swipe, a Back key);
-  // once the report is written there is nothing to lose.
+  // Leaving the page in the middle of a run asks first (a swipe, a Back key),
+  // and so does leaving what a failed run wrote before it is copied or
+  // saved; once the report is written there is nothing to lose.
   window.addEventListener('beforeunload', function (event) {
-    if (run && run.started && !finalKey.reportWritten && !run.ended && field.answered) {
+    if (run && run.started && field.answered && !controls.kept &&
+        (run.failed || (!finalKey.reportWritten && !run.ended))) {
       event.preventDefault();
       event.returnValue = '';
     }
   });
 
   // Served over http(s): installable, and usable offline after one visit
-  // (sw.js keeps the page's files). Opened from disk nothing is asked for.
-  if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
-    const manifest = document.createElement('link');
-    manifest.rel = 'manifest';
-    manifest.href = 'manifest.webmanifest';
-    document.head.appendChild(manifest);
-    navigator.serviceWorker.register('sw.js').catch(function () {});
+  // (sw.js keeps the page's files). Opened from disk nothing is asked for,
+  // and in a frame sandboxed without allow-same-origin the browser refuses
+  // even a look at the service worker: the page runs without offline use.
+  try {
+    if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
+      navigator.serviceWorker.register('sw.js').catch(function () {});
+      const manifest = document.createElement('link');
+      manifest.rel = 'manifest';
+      manifest.href = 'manifest.webmanifest';
+      document.head.appendChild(manifest);
+    }
+  } catch (error) {
+    // (a SecurityError: no offline copy here)
   }
 
   startRun();

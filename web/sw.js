@@ -3,9 +3,10 @@
 // and runs with the network off. Every request goes to the network first and
 // renews the kept copy from what comes back, so a new version of the files
 // replaces the kept one on the next visit online. The kept copy answers when
-// the network fails, and when it has not answered within a few seconds (a
-// network that takes requests and never answers); the network's late answer
-// still renews the copy. Once the network has been that slow, the next
+// the network fails, when the server answers with its own error (5xx), and
+// when the network has not answered within a few seconds (a network that
+// takes requests and never answers); the network's late answer still renews
+// the copy. Once the network has been that slow, the next
 // requests for a while go to the kept copy at once, so that a page of three
 // files waits for one time-out, not three in a row.
 'use strict';
@@ -26,15 +27,16 @@ self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim(
 self.addEventListener('fetch', (event) => {
   const request = event.request;
   if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
+  const kept = () => caches.match(request, { ignoreSearch: true });
   const network = fetch(request).then((response) => {
     if (response.ok) {
       const copy = response.clone();
       return caches.open(CACHE).then((cache) => cache.put(request, copy)).then(() => response);
     }
-    return response;
+    // A server's own failure: the kept copy where there is one.
+    return response.status >= 500 ? kept().then((copy) => copy || response) : response;
   });
   event.waitUntil(network.catch(() => undefined));  // renews the copy, however late
-  const kept = () => caches.match(request, { ignoreSearch: true });
   event.respondWith(new Promise((resolve) => {
     let answered = false;
     const answer = (response) => {

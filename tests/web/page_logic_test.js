@@ -66,17 +66,19 @@ test('Up and Down walk the earlier answers and come back to the one being typed'
     history[way]('draft')), ['2', '6', '6', '2', 'draft']);
 });
 
-test('the key wait ends on a key, not on a modifier, Tab or a copy of a selection', () => {
-  // key, modifiers, text selected, ends the wait
+test('the key wait ends on a key, not on a modifier, Tab or a browser\'s shortcut', () => {
+  const altGraph = { ctrlKey: true, altKey: true, getModifierState: (name) => name === 'AltGraph' };
+  // key, modifiers, ends the wait
   const cases = [
-    ['q', {}, false, true], ['ArrowDown', {}, false, true], ['Unidentified', {}, false, true],
-    ['c', { ctrlKey: true }, false, true], ['c', { ctrlKey: true }, true, false],
-    ['c', { metaKey: true }, true, false], ['Insert', { ctrlKey: true }, true, false],
-    ['Shift', { shiftKey: true }, false, false], ['Control', {}, false, false],
-    ['Meta', {}, false, false], ['Tab', {}, false, false],
+    ['q', {}, true], ['Q', { shiftKey: true }, true], ['ArrowDown', {}, true], ['Escape', {}, true],
+    ['Unidentified', {}, true], ['@', altGraph, true],
+    ['c', { ctrlKey: true }, false], ['p', { ctrlKey: true }, false], ['=', { ctrlKey: true }, false],
+    ['f', { metaKey: true }, false], ['d', { altKey: true }, false], ['F5', {}, false],
+    ['F12', {}, false], ['BrowserBack', {}, false], ['Shift', { shiftKey: true }, false],
+    ['Control', {}, false], ['Meta', {}, false], ['Tab', {}, false],
   ];
-  for (const [key, modifiers, selected, ends] of cases) {
-    assert.strictEqual(page.endsKeyWait({ key, ...modifiers }, selected), ends, key);
+  for (const [key, modifiers, ends] of cases) {
+    assert.strictEqual(page.endsKeyWait({ key, ...modifiers }), ends, key);
   }
 });
 
@@ -96,7 +98,17 @@ test('reading has stopped when a question has more after it in one write', () =>
     ['abc', null], ['6.5', null]]) {
     assert.strictEqual(page.withDecimalPoint(answer), point, answer);
   }
-  assert.match(page.unreadableNote('6,5'), /could not read "6,5".*with a point: 6\.5\./);
+  // answer that could not be read, as typed instead, the note
+  for (const [answer, mended, note] of [
+    ['6,5', '6.5', /could not read "6,5".*with a point: 6\.5\. .*brings back the answer mended/],
+    ['6\u00a0', '6', /"6\u00a0".* a no-break space \(U\+00A0\), which stands for a blank: .*type 6 /],
+    ['\u22126', '-6', /a minus sign \(U\+2212\), which stands for -: .*type -6 instead/],
+    ['\uff16,5\u202f', '6.5', /digit 6 \(U\+FF16\).*, and a narrow no-break .*: characters.*6\.5 /],
+    ['1\u200b0 \u0662', '10 2', /a zero-width space .* stands for nothing, and an Arabic-Indic/],
+    ['abc', null, /"abc" .* for them\. Press Start over .*brings back earlier answers\.$/]]) {
+    assert.strictEqual(page.mendedAnswer(answer), mended, answer);
+    assert.match(page.unreadableNote(answer), note, answer);
+  }
   // a report's words for values that are no finite number: transcript, answers, the word
   const words = (name) => fs.readFileSync(path.join(process.argv[3], name + '.out'), 'latin1');
   for (const [name, answers, note] of [
