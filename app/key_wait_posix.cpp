@@ -1,7 +1,8 @@
 // waitForKey on POSIX terminals (what it does: key_wait.h). How: the
 // terminal is held raw by RawTerminal (app/raw_terminal_posix.h), whose
 // reads block until a byte comes and whose own timer ends a read that has
-// waited long enough; this file says how long, and where one press ends.
+// waited long enough; this file says where one press ends, and
+// app/key_wait_timing.h how long each step waits.
 // One code path for Linux, macOS and FreeBSD and for any descriptor number:
 // neither select()'s FD_SETSIZE nor a poll() that accepts terminals (macOS's
 // does not) is needed.
@@ -10,28 +11,48 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 
 #include "app/key_wait.h"
+#include "app/key_wait_timing.h"
 #include "app/raw_terminal_posix.h"
 #include "app/terminal_key.h"
 
 namespace beam {
 namespace {
 
-// How often the wait checks that the terminal is still this job's.
-constexpr int kOwnerCheckMs = 200;
-// After ESC, a following byte this soon belongs to the same press (an arrow's
-// bytes over a slow link can come this far apart).
-constexpr int kEscapeFollowMs = 200;
-// Inside a sequence the rest arrives together; wait longer before giving up.
-constexpr int kSequenceFollowMs = 300;
-// After the key, the rest of its burst (a paste the terminal did not
-// bracket, over ssh in pieces a few milliseconds apart) is read and dropped
-// until the input has been quiet this long, and for this long at most.
-constexpr int kQuietMs = 40;
-constexpr int kBurstMs = 1000;
-
 using Read = RawTerminal::Read;
+
+// What has been read of the terminal and not yet looked at: the terminal is
+// read in large pieces (a 1 MB paste in a few hundred reads), and the bytes
+// are taken one at a time.
+class TerminalBytes {
+ public:
+  explicit TerminalBytes(RawTerminal& terminal) : terminal_(terminal) {}
+
+  // The next byte, waiting at most `milliseconds` for it to come; with
+  // kUntilItComes, for as long as the terminal is this job's.
+  static constexpr int kUntilItComes = -1;
+  Read next(unsigned char& byte, int milliseconds) {
+    while (next_ == end_) {
+      const int wait = milliseconds == kUntilItComes ? kOwnerCheckMs : milliseconds;
+      const Read got = terminal_.readBytes(buffer_, sizeof buffer_, wait, end_);
+      next_ = 0;
+      if (got == Read::kLost || (got == Read::kNothing && milliseconds != kUntilItComes)) {
+        end_ = 0;
+        return got;
+      }
+    }
+    byte = buffer_[next_++];
+    return Read::kBytes;
+  }
+
+ private:
+  RawTerminal& terminal_;
+  unsigned char buffer_[16384];
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+};
 
 // Reads and drops the rest of the burst the key came in (a paste the
 // terminal did not bracket, the second code point of a flag) until the
@@ -40,25 +61,30 @@ using Read = RawTerminal::Read;
 void dropRestOfBurst(RawTerminal& terminal) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBurstMs);
   unsigned char rest[4096];
+  std::size_t count = 0;
   while (std::chrono::steady_clock::now() < end &&
-         terminal.readBytes(rest, sizeof rest, kQuietMs) == Read::kBytes) {
+         terminal.readBytes(rest, sizeof rest, kQuietMs, count) == Read::kBytes) {
   }
   terminal.dropUnread();
 }
 
 // Reads until one key press has been read whole; mouse and focus reports
-// are read whole too and passed over. A press cut short (its next byte not
-// there in time, a paste that never closes) ends the wait all the same.
+// are read whole too and passed over. A bracketed paste is read to its
+// closing sequence however long it pauses (a terminal may send the rest
+// only at its next event), while the terminal is this job's. Any other
+// press cut short (its next byte not there in time) ends the wait all the
+// same.
 void readOneKeyPress(RawTerminal& terminal) {
+  TerminalBytes input(terminal);
   for (;;) {
     unsigned char byte = 0;
-    Read got = Read::kNothing;
-    while (got == Read::kNothing) got = terminal.readBytes(&byte, 1, kOwnerCheckMs);
-    if (got == Read::kLost) return;
+    if (input.next(byte, TerminalBytes::kUntilItComes) != Read::kBytes) return;
     KeyPressParser parser;
     while (!parser.feed(byte)) {
-      const int wait = parser.mayEndHere() ? kEscapeFollowMs : kSequenceFollowMs;
-      if (terminal.readBytes(&byte, 1, wait) != Read::kBytes) return;
+      const int wait = parser.inPaste()      ? TerminalBytes::kUntilItComes
+                       : parser.mayEndHere() ? kEscapeFollowMs
+                                             : kSequenceFollowMs;
+      if (input.next(byte, wait) != Read::kBytes) return;
     }
     if (parser.isKeyPress()) {
       dropRestOfBurst(terminal);

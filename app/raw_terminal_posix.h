@@ -20,10 +20,16 @@ namespace beam {
 /// SIGTTOU stay blocked meanwhile, so that neither a read nor the restore
 /// stops the process once the terminal is the shell's (a read fails
 /// instead), and a SIGTTOU sent from elsewhere stops it only after the
-/// settings are back. SIGALRM is the wait's own timer, unblocked for the
-/// wait even where the process had it blocked: a timer the process had is
-/// put back afterwards, and a SIGALRM sent from elsewhere meanwhile is taken
-/// for a tick. There is one wait at a time: a second RawTerminal
+/// settings are back. The wait times its reads with the process's real-time
+/// timer (ITIMER_REAL, SIGALRM, unblocked for the wait even where the
+/// process had it blocked) and tells its own ticks from every other
+/// SIGALRM: an alarm the process already had (inherited across exec, as
+/// `alarm 10; exec beam` makes one) still comes at its time, and a SIGALRM
+/// sent from elsewhere still comes; either ends the process with the
+/// settings put back first where SIGALRM's action is the default, is
+/// dropped where it is ignored, and is raised again after the wait where
+/// the process had it blocked or handled. The timer runs on afterwards as
+/// the process had it. There is one wait at a time: a second RawTerminal
 /// while one exists takes nothing and is not raw.
 class RawTerminal {
  public:
@@ -38,13 +44,14 @@ class RawTerminal {
 
   enum class Read { kBytes, kNothing, kLost };
 
-  /// Reads what has come, 1 to `size` bytes, waiting at most `milliseconds`
-  /// for the first (the wait's timer; one more period in the rare case that
-  /// it fires just as the read begins). kNothing when the time ran out;
-  /// kLost when the terminal is no longer this job's, has gone, or fails.
-  /// A read under settings someone else has set since with VMIN 0 may find
-  /// nothing early: it is read again.
-  Read readBytes(unsigned char* bytes, std::size_t size, int milliseconds);
+  /// Reads what has come, 1 to `size` bytes (their number in `count`),
+  /// waiting at most `milliseconds` for the first (the wait's timer; one
+  /// more period in the rare case that it fires just as the read begins).
+  /// kNothing when the time ran out; kLost when the terminal is no longer
+  /// this job's, has gone, or fails. A read under settings someone else has
+  /// set since with VMIN 0 may find nothing early: it is read again after a
+  /// nap of 20 ms (their settings may have no read timer at all).
+  Read readBytes(unsigned char* bytes, std::size_t size, int milliseconds, std::size_t& count);
 
   /// Drops whatever the terminal holds that has not been read, while it is
   /// this job's.

@@ -28,6 +28,10 @@ class KeyPressParser {
   /// (a lone ESC is the Esc key; ESC ESC is Alt+Esc).
   bool mayEndHere() const { return state_ == State::kEscape; }
 
+  /// True inside a bracketed paste, after its opening sequence: only its
+  /// closing sequence ends it, however long that takes.
+  bool inPaste() const { return state_ == State::kPaste; }
+
   /// Once feed() has returned true: whether those bytes were a key press
   /// (false for a mouse or focus report).
   bool isKeyPress() const { return keyPress_; }

@@ -92,15 +92,17 @@ elseif(CHECK STREQUAL "numbers")
   check_number(app/input.h "kKeptDigits = ([0-9]+);" 1 doc/robustness.md
     "numbers keep @ significant digits")
   set(escape "kEscapeFollowMs = ([0-9]+);")
-  check_number(app/key_wait_posix.cpp "${escape}" 1 doc/beam.1.in
+  check_number(app/key_wait_timing.h "${escape}" 1 doc/beam.1.in
     "followed by a key within @ ms" "Esc alone ends the wait @ ms after it is pressed")
-  check_number(app/key_wait_posix.cpp "${escape}" 1 README.md "Esc's @ ms")
+  check_number(app/key_wait_timing.h "${escape}" 1 README.md "Esc's @ ms")
+  check_number(app/key_wait_timing.h "kSequenceFollowMs = ([0-9]+);" 1 doc/beam.1.in
+    "its rest may come up to @ ms late")
   set(quiet "kQuietMs = ([0-9]+);")
   set(burst "kBurstMs = ([0-9]+);")
-  check_number(app/key_wait_posix.cpp "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
-  check_number(app/key_wait_posix.cpp "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
+  check_number(app/key_wait_timing.h "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
+  check_number(app/key_wait_timing.h "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
   foreach(document doc/beam.1.in app/key_wait.h)
-    check_number(app/key_wait_posix.cpp "${burst}" 1 ${document} "for @ ms at most")
+    check_number(app/key_wait_timing.h "${burst}" 1 ${document} "for @ ms at most")
   endforeach()
   check_number(analysis/report.h "kVerticalReportLines = ([0-9]+);" 1 doc/beam.1.in
     "The report has @ lines up to that block")
