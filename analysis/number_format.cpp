@@ -11,13 +11,14 @@ namespace {
 
 // Digits taken from the exact expansion, and digits written.
 constexpr int kExactDigits = 17;
-constexpr int kShownDigits = 6;
+constexpr int kShownDigits = kSignificantDigits;
+static_assert(kShownDigits >= 1 && kShownDigits < kExactDigits);
 // Decimal exponents of the first digit written in fixed form: from 0.0001
-// (-4) up to 999999 (5); outside them, exponent form.
+// (-4) up to 999999 (5, with six digits); outside them, exponent form.
 constexpr int kSmallestFixedExponent = -4;
 constexpr int kLargestFixedExponent = kShownDigits - 1;
-// The longest rendering: sign, digit, point, five digits, "e-308".
-constexpr int kLongestText = 13;
+// The longest rendering: sign, digit, point, the other digits, "e-308".
+constexpr int kLongestText = kShownDigits + 7;
 
 // Significant decimal digits ('0'..'9') and the decimal exponent of the first.
 struct DecimalDigits {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "analysis/number_format.h"
+
 namespace beam::testing_support {
 namespace {
 
@@ -26,7 +28,8 @@ void roundUp(std::string& digits, int& exponent) {
 
 // Slow and independent: glibc prints the exact decimal expansion of any
 // double with "%.800e" (at most 767 significant digits are ever needed).
-// From it: truncate to 18 digits, round half up to 17, then half up to 6.
+// From it: truncate to 18 digits, round half up to 17, then half up to
+// kSignificantDigits.
 std::string referenceFormat(double x) {
   if (x == 0.0) return "0";
   if (std::isnan(x)) return "-1.#IND";
@@ -42,10 +45,10 @@ std::string referenceFormat(double x) {
     roundUp(digits, exponent);
   };
   roundHalfUpTo(17);
-  roundHalfUpTo(6);
+  roundHalfUpTo(static_cast<std::size_t>(kSignificantDigits));
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   std::string out = std::signbit(x) ? "-" : "";
-  if (exponent < -4 || exponent >= 6) {
+  if (exponent < -4 || exponent >= kSignificantDigits) {
     out += digits.substr(0, 1);
     if (digits.size() > 1) out += "." + digits.substr(1);
     char tail[16];

@@ -12,8 +12,9 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Reads the number that `pattern` captures in `source`, then requires each
-# sentence after it (with @ for the number, scaled by `divisor`) in
-# `document`; a sentence not found is added to `failures`.
+# sentence after it (with @ for the number, scaled by `divisor`, and @word
+# for it as a word) in `document`; a sentence not found is added to
+# `failures`.
 function(check_number source pattern divisor document)
   file(READ "${SOURCE}/${source}" code)
   if(NOT code MATCHES "${pattern}")
@@ -25,13 +26,36 @@ function(check_number source pattern divisor document)
   file(READ "${SOURCE}/${document}" text)
   string(REGEX REPLACE "[ \t\n]+" " " text "${text}")
   string(REPLACE "/// " "" text "${text}")
+  set(words zero one two three four five six seven eight nine ten eleven twelve)
+  set(word "${number}")
+  if(number LESS 13)
+    list(GET words ${number} word)
+  endif()
   foreach(sentence IN LISTS ARGN)
+    string(REPLACE "@word" "${word}" sentence "${sentence}")
     string(REPLACE "@" "${number}" sentence "${sentence}")
     string(FIND "${text}" "${sentence}" at)
     if(at LESS 0)
       list(APPEND failures "${document} does not say \"${sentence}\" (${source}: ${number})")
     endif()
   endforeach()
+  set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
+# The same for a text that `pattern` captures in `source`.
+function(check_text source pattern document sentence)
+  file(READ "${SOURCE}/${source}" code)
+  file(READ "${SOURCE}/${document}" text)
+  string(REGEX REPLACE "[ \t\n]+" " " text "${text}")
+  if(NOT code MATCHES "${pattern}")
+    list(APPEND failures "${source} no longer matches ${pattern}")
+  else()
+    string(REPLACE "@" "${CMAKE_MATCH_1}" sentence "${sentence}")
+    string(FIND "${text}" "${sentence}" at)
+    if(at LESS 0)
+      list(APPEND failures "${document} does not say \"${sentence}\" (${source})")
+    endif()
+  endif()
   set(failures "${failures}" PARENT_SCOPE)
 endfunction()
 
@@ -91,6 +115,19 @@ elseif(CHECK STREQUAL "numbers")
   check_number(analysis/beam.h "${capacity}" 1 doc/robustness.md "unit words keep @ bytes")
   check_number(app/input.h "kKeptDigits = ([0-9]+);" 1 doc/robustness.md
     "numbers keep @ significant digits")
+  set(shown "kSignificantDigits = ([0-9]+);")
+  check_number(analysis/number_format.h "${shown}" 1 doc/beam.1.in
+    "Every number is written with @word significant digits")
+  check_number(analysis/number_format.h "${shown}" 1 doc/robustness.md "(4096 doubles, `%.@g`)")
+  check_number(analysis/number_format.h "${shown}" 1 ARCHITECTURE.md "`kSignificantDigits` (@)")
+  # The manual's examples of numbers as written are formatValue's worked
+  # examples (a unit test checks those).
+  foreach(example "1000000.0;one million is written @" "0.000015;0.000015 is written @")
+    list(GET example 0 value)
+    list(GET example 1 sentence)
+    string(REPLACE "." "[.]" value "${value}")
+    check_text(analysis/number_format.h "[{]${value}, \"([^\"]+)\"[}]" doc/beam.1.in "${sentence}")
+  endforeach()
   set(escape "kEscapeFollowMs = ([0-9]+);")
   check_number(app/key_wait_timing.h "${escape}" 1 doc/beam.1.in
     "followed by a key within @ ms" "Esc alone ends the wait @ ms after it is pressed")

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/beam.h"
+include "analysis/beam.h"
+#include "analysis/number_format.h"
 #include "analysis/report.h"
 #include "app/input.h"
 #include "app/run.h"
@@ -53,16 +54,21 @@ bool isValidUtf8(const std::uint8_t* s, std::size_t n) {
   return true;
 }
 
-// A rendered number: fixed form with at most six significant digits and no
-// trailing zeros after a point, or d[.ddddd]e±ddd, or a special value.
+// A rendered number: fixed form with at most kSignificantDigits significant
+// digits and no trailing zeros after a point, or d[.ddddd]e±ddd, or a
+// special value.
 const std::regex& numberShape() {
-  static const std::regex shape(
-      "-?(0|[1-9][0-9]{0,5}|[1-9][0-9]{0,4}\\.[0-9]*[1-9]|0\\.0{0,3}[1-9][0-9]{0,5})"
-      "|-?[1-9](\\.[0-9]{0,4}[1-9])?e[+-][0-9]{3}|1\\.#INF|-1\\.#INF|-1\\.#IND");
+  static const std::regex shape = [] {
+    const std::string most = std::to_string(beam::kSignificantDigits - 1);
+    const std::string fewer = std::to_string(beam::kSignificantDigits - 2);
+    return std::regex("-?(0|[1-9][0-9]{0," + most + "}|[1-9][0-9]{0," + fewer +
+                      "}\\.[0-9]*[1-9]|0\\.0{0,3}[1-9][0-9]{0," + most + "})|-?[1-9](\\.[0-9]{0," +
+                      fewer + "}[1-9])?e[+-][0-9]{3}|1\\.#INF|-1\\.#INF|-1\\.#IND");
+  }();
   return shape;
 }
 
-bool significantDigitsAtMostSix(const std::string& token) {
+bool significantDigitsAtMostAsMany(const std::string& token) {
   int digits = 0;
   bool started = false;
   for (char c : token) {
@@ -70,7 +76,7 @@ bool significantDigitsAtMostSix(const std::string& token) {
     if (c >= '1' && c <= '9') started = true;
     if (started && c >= '0' && c <= '9') ++digits;
   }
-  return digits <= 6;
+  return digits <= beam::kSignificantDigits;
 }
 
 }  // namespace
@@ -129,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           ((token[0] >= '0' && token[0] <= '9') ||
            (token[0] == '-' && token.size() > 1 && token[1] >= '0' && token[1] <= '9'));
       if (!numeric || token == "-1" || token == "0.00") continue;
-      require(std::regex_match(token, numberShape()) && significantDigitsAtMostSix(token),
+      require(std::regex_match(token, numberShape()) && significantDigitsAtMostAsMany(token),
               "every number in six-digit form");
     }
   }
