@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-include "analysis/beam.h"
+#include "analysis/beam.h"
 #include "analysis/number_format.h"
 #include "analysis/report.h"
 #include "app/input.h"
