@@ -941,7 +941,7 @@ TEST(KeyWaitJobControl, EndsWhenTheShellTakesTheTerminalBack) {
   ASSERT_TRUE(run.waitUntilReadingKeys());
   run.takeTerminalBack();
   ASSERT_TRUE(run.waitForRaw(false));
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 * kOwnerCheckMs + 100));
   run.press("x");
   EXPECT_EQ(run.exitCode(), 0);
   EXPECT_TRUE(run.settingsRestored());

@@ -1,0 +1,39 @@
+// What the page loads before its first question, as sent by a server that
+// does not compress and gzipped: within the page's limits, and as
+// doc/web.md states it (a change to the page's bytes changes that sentence).
+// Usage: node page_size_test.js PAGE_DIR WEB_DOC
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert');
+const fs = require('node:fs');
+const path = require('node:path');
+const zlib = require('node:zlib');
+
+// The page's limits: over a slow phone network every 10 KB costs 0.2 s.
+const MOST_SENT = 120000;
+const MOST_GZIPPED = 80000;
+const LOADED = ['beam.js', 'beam-page.js', 'index.html'];
+
+const [pageDir, webDoc] = process.argv.slice(2);
+const sizes = LOADED.map((name) => {
+  const bytes = fs.readFileSync(path.join(pageDir, name));
+  return { name, sent: bytes.length, gzipped: zlib.gzipSync(bytes, { level: 9 }).length };
+});
+const sent = sizes.reduce((sum, file) => sum + file.sent, 0);
+const gzipped = sizes.reduce((sum, file) => sum + file.gzipped, 0);
+const number = (value) => value.toLocaleString('en-US');
+
+test('the page loads no more than its limits', () => {
+  assert.ok(sent <= MOST_SENT, `${sent} bytes as sent, more than ${MOST_SENT}`);
+  assert.ok(gzipped <= MOST_GZIPPED, `${gzipped} bytes gzipped, more than ${MOST_GZIPPED}`);
+});
+
+test('doc/web.md states the sizes and limits as they are', () => {
+  const text = fs.readFileSync(webDoc, 'utf8').replace(/\s+/g, ' ');
+  const files = sizes.map((file) => `\`${file.name}\` ${number(file.sent)} / ${number(file.gzipped)}`);
+  for (const sentence of [
+    `the page loads ${number(sent)} bytes, ${number(gzipped)} gzipped (${files.join(', ')})`,
+    `fail the page above ${MOST_SENT / 1000} KB as sent or ${MOST_GZIPPED / 1000} KB gzipped`]) {
+    assert.ok(text.includes(sentence), `doc/web.md does not say "${sentence}"`);
+  }
+});
