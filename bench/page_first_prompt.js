@@ -18,8 +18,12 @@ const puppeteer = require('puppeteer-core');
 
 const [pageDir, executablePath] = process.argv.slice(2);
 const loaded = ['index.html', 'beam-page.js', 'beam.js'];
-const SLOW_4G = { offline: false, latency: 400, downloadThroughput: 400000 / 8,
-                  uploadThroughput: 400000 / 8 };
+const SLOW_4G = {
+  offline: false,
+  latency: 400,
+  downloadThroughput: 400000 / 8,
+  uploadThroughput: 400000 / 8,
+};
 
 async function firstQuestion(browser, address, network) {
   const context = await browser.createBrowserContext();
@@ -64,18 +68,35 @@ async function firstQuestion(browser, address, network) {
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
     const type = name.endsWith('.html') ? 'text/html' : 'text/javascript';
     fs.readFile(path.join(pageDir, name), (error, bytes) =>
-      error ? response.writeHead(404).end() : response.writeHead(200, { 'Content-Type': type }).end(bytes));
+      error
+        ? response.writeHead(404).end()
+        : response.writeHead(200, { 'Content-Type': type }).end(bytes),
+    );
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const address = 'http://127.0.0.1:' + server.address().port + '/';
-  const browser = await puppeteer.launch({ executablePath, headless: true, args: ['--no-sandbox',
-    '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--no-first-run'] });
-  for (const [label, network, count] of [['localhost', null, 5], ['slow 4G', SLOW_4G, 3]]) {
+  const browser = await puppeteer.launch({
+    executablePath,
+    headless: true,
+    args: [
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--no-first-run',
+    ],
+  });
+  for (const [label, network, count] of [
+    ['localhost', null, 5],
+    ['slow 4G', SLOW_4G, 3],
+  ]) {
     const times = [];
     for (let i = 0; i < count; i++) times.push(await firstQuestion(browser, address, network));
     times.sort((a, b) => a - b);
-    console.log(`${label}: first question after ${times.join(', ')} ms: median ` +
-                `${times[Math.floor(count / 2)]} ms`);
+    console.log(
+      `${label}: first question after ${times.join(', ')} ms: median ` +
+        `${times[Math.floor(count / 2)]} ms`,
+    );
   }
   await browser.close();
   server.close();

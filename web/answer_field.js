@@ -97,14 +97,15 @@ class AnswerField {
       input.value = '';
     } else if (ctrlOnly && key === 'd') {
       if (input.value !== '') {
-        this.answer(input.value);  // as a terminal: the text, without a line end
+        this.answer(input.value); // as a terminal: the text, without a line end
       } else if (this.queue.waiting) {
         this.answered = true;
         this.endOfInput = true;
         this.queue.push(beamPageLogic.END_OF_INPUT);
       }
     } else if (plain && (key === 'ArrowUp' || key === 'ArrowDown')) {
-      input.value = key === 'ArrowUp' ? this.history.older(input.value) : this.history.newer(input.value);
+      input.value =
+        key === 'ArrowUp' ? this.history.older(input.value) : this.history.newer(input.value);
       input.setSelectionRange(input.value.length, input.value.length);
     } else {
       return;

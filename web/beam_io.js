@@ -65,7 +65,9 @@ mergeInto(LibraryManager.library, {
   beam_await_key__deps: ['$beamResume'],
   beam_await_key: function () {
     return Asyncify.handleSleep(function (wakeUp) {
-      Module.beamAwaitKey().then(function () { beamResume(wakeUp, 0); }, Module.beamError);
+      Module.beamAwaitKey().then(function () {
+        beamResume(wakeUp, 0);
+      }, Module.beamError);
     });
   },
 });

@@ -16,31 +16,43 @@ class FinalKey {
     // Enter, Space and Tab on another control are that control's; any other
     // key there ends the wait too (after Copy report, say). A key repeated
     // by holding it down does not: the press that began it was the key.
-    window.addEventListener('keydown', (event) => {
-      if (!this.reportWritten) return;
-      const target = event.target;
-      const onControl = target.closest && target.closest('footer') !== null;
-      const isKey = beamPageLogic.endsKeyWait(event);
-      if (this.settle && !event.repeat && isKey &&
-          !(onControl && target !== continueButton && FinalKey.CONTROL_KEYS.includes(event.key))) {
-        event.preventDefault();
-        this.end();
-      } else if (onControl && (event.repeat || this.quiet) && isKey) {
-        event.preventDefault();
-      }
-    }, true);
+    window.addEventListener(
+      'keydown',
+      (event) => {
+        if (!this.reportWritten) return;
+        const target = event.target;
+        const onControl = target.closest && target.closest('footer') !== null;
+        const isKey = beamPageLogic.endsKeyWait(event);
+        if (
+          this.settle &&
+          !event.repeat &&
+          isKey &&
+          !(onControl && target !== continueButton && FinalKey.CONTROL_KEYS.includes(event.key))
+        ) {
+          event.preventDefault();
+          this.end();
+        } else if (onControl && (event.repeat || this.quiet) && isKey) {
+          event.preventDefault();
+        }
+      },
+      true,
+    );
     continueButton.addEventListener('click', () => {
       if (this.settle) this.end();
     });
     // Clicks and taps on the other controls while quiet, in the capture
     // phase (the press too, so that the focus stays where it is).
     for (const type of ['mousedown', 'click']) {
-      footer.addEventListener(type, (event) => {
-        if (event.target !== continueButton && this.quiet) {
-          event.preventDefault();
-          event.stopImmediatePropagation();
-        }
-      }, true);
+      footer.addEventListener(
+        type,
+        (event) => {
+          if (event.target !== continueButton && this.quiet) {
+            event.preventDefault();
+            event.stopImmediatePropagation();
+          }
+        },
+        true,
+      );
     }
   }
 
@@ -65,7 +77,9 @@ class FinalKey {
     this.reportWritten = true;
     this.quietNow();
     this.continueButton.hidden = false;
-    return new Promise((resolve) => { this.settle = resolve; });
+    return new Promise((resolve) => {
+      this.settle = resolve;
+    });
   }
 
   end() {

@@ -136,7 +136,9 @@ class OutputView {
   // The output as it stands on the screen: the program's bytes and the
   // answers, as a terminal shows them.
   text() {
-    const all = new Uint8Array(this.screenBytes.reduce((length, bytes) => length + bytes.length, 0));
+    const all = new Uint8Array(
+      this.screenBytes.reduce((length, bytes) => length + bytes.length, 0),
+    );
     let offset = 0;
     for (const bytes of this.screenBytes) {
       all.set(bytes, offset);
@@ -145,6 +147,7 @@ class OutputView {
     return new TextDecoder().decode(all);
   }
 }
-OutputView.FIGURE_DESCRIPTION = 'Drawing of the beam: a triangular load of height W stands over ' +
+OutputView.FIGURE_DESCRIPTION =
+  'Drawing of the beam: a triangular load of height W stands over ' +
   'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
   'acts, lies one third of the length L from A.';

@@ -20,14 +20,16 @@ class PageControls {
 
   say(text) {
     this.message.textContent = text;
-    this.frame.keepClearOfControls();  // a longer message may take another row
+    this.frame.keepClearOfControls(); // a longer message may take another row
   }
 
   // At the start of a run nothing works and nothing is kept; `restart`: Start
   // over works too (not after a failure).
   enable(on, restart = on) {
     if (!on) this.kept = false;
-    this.buttons.forEach((button, index) => { button.disabled = index === 0 ? !restart : !on; });
+    this.buttons.forEach((button, index) => {
+      button.disabled = index === 0 ? !restart : !on;
+    });
   }
 
   copied() {
@@ -40,8 +42,10 @@ class PageControls {
     if (PageControls.copyExactly(text)) {
       this.copied();
     } else if (navigator.clipboard && window.isSecureContext) {
-      navigator.clipboard.writeText(text).then(() => this.copied(),
-        () => this.say(PageControls.NOT_COPIED));
+      navigator.clipboard.writeText(text).then(
+        () => this.copied(),
+        () => this.say(PageControls.NOT_COPIED),
+      );
     } else {
       this.say(PageControls.NOT_COPIED);
     }
@@ -58,9 +62,13 @@ class PageControls {
     this.kept = true;
     // Inside another page's frame the download may be refused without a
     // word to the page.
-    this.say(this.frame.framed ? 'The browser was asked to save beam-report.txt. If no file ' +
-      'arrives, the page around beam does not allow downloads: use Copy report, or open beam ' +
-      'on a page of its own.' : 'The report is saved as beam-report.txt.');
+    this.say(
+      this.frame.framed
+        ? 'The browser was asked to save beam-report.txt. If no file ' +
+            'arrives, the page around beam does not allow downloads: use Copy report, or open beam ' +
+            'on a page of its own.'
+        : 'The report is saved as beam-report.txt.',
+    );
   }
 
   // The copy as the browser's own Copy command, with the text given to the
@@ -77,12 +85,13 @@ class PageControls {
     document.addEventListener('copy', give, true);
     try {
       return document.execCommand('copy') && handed;
-    } catch (error) {
+    } catch {
       return false;
     } finally {
       document.removeEventListener('copy', give, true);
     }
   }
 }
-PageControls.NOT_COPIED = 'This browser did not let the page copy the report exactly. Use Save ' +
+PageControls.NOT_COPIED =
+  'This browser did not let the page copy the report exactly. Use Save ' +
   'as text, or select the text and copy it yourself (spaces in the drawing may then change).';

@@ -16,12 +16,16 @@ class PageFrame {
     this.mayTakeFocus = !this.framed;
     this.fittedFor = '';
     for (const type of ['pointerdown', 'keydown', 'focus']) {
-      window.addEventListener(type, () => {
-        if (this.mayTakeFocus) return;
-        this.mayTakeFocus = true;
-        const input = this.fieldInput();
-        if (type !== 'pointerdown' && input) this.focusWithin(input);
-      }, true);
+      window.addEventListener(
+        type,
+        () => {
+          if (this.mayTakeFocus) return;
+          this.mayTakeFocus = true;
+          const input = this.fieldInput();
+          if (type !== 'pointerdown' && input) this.focusWithin(input);
+        },
+        true,
+      );
     }
     // A ResizeObserver on the output would see its own change of font; a
     // phone's keyboard opening or closing resizes the visual viewport.
@@ -32,7 +36,8 @@ class PageFrame {
   }
 
   focusWithin(element) {
-    if (this.mayTakeFocus && document.activeElement !== element) element.focus({ preventScroll: true });
+    if (this.mayTakeFocus && document.activeElement !== element)
+      element.focus({ preventScroll: true });
   }
 
   // The figure's and the rules' size (--fitted): the largest at which their

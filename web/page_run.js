@@ -33,8 +33,10 @@
   function stopWithError() {
     if (run) run.failed = run.ended = true;
     continueButton.hidden = true;
-    fail('beam stopped with an error. Reload the page to start again; Copy report and Save ' +
-         'as text still keep what it wrote.');
+    fail(
+      'beam stopped with an error. Reload the page to start again; Copy report and Save ' +
+        'as text still keep what it wrote.',
+    );
     if (run && run.started) controls.enable(true, false);
   }
   // Only beam's own errors stop it: those from its two scripts (this one and
@@ -51,8 +53,10 @@
 
   if (status.className === 'failed') return;
   if (typeof WebAssembly !== 'object') {
-    fail('This browser cannot run WebAssembly, which beam needs. Open the page in a current ' +
-         'Chrome, Edge, Firefox or Safari.');
+    fail(
+      'This browser cannot run WebAssembly, which beam needs. Open the page in a current ' +
+        'Chrome, Edge, Firefox or Safari.',
+    );
     return;
   }
   if (typeof createBeam !== 'function') {
@@ -105,21 +109,21 @@
       controls.enable(true);
     }
     text = view.show(bytes, field.answered);
-    if (field.answered && !field.endOfInput && !run.noted && beamPageLogic.readingStopped(text)) {
+    if (field.answered && !field.endOfInput && !run.noted && beamNoteLogic.readingStopped(text)) {
       run.noted = true;
-      controls.say(beamPageLogic.unreadableNote(field.lastAnswer));
-      const mended = beamPageLogic.mendedAnswer(field.lastAnswer);
+      controls.say(beamNoteLogic.unreadableNote(field.lastAnswer));
+      const mended = beamNoteLogic.mendedAnswer(field.lastAnswer);
       if (mended !== null) field.history.add(mended);
     }
   }
 
   // The program waits for the final key: the report is complete.
   function awaitKey() {
-    run.queue.clear();  // only keys pressed after the closing line count
+    run.queue.clear(); // only keys pressed after the closing line count
     const settled = finalKey.begin();
     field.remove();
     view.speakPending();
-    const note = beamPageLogic.specialValuesNote(window.beamOutput, field.answers);
+    const note = beamNoteLogic.specialValuesNote(window.beamOutput, field.answers);
     if (note !== '' && !run.noted) {
       run.noted = true;
       controls.say(note);
@@ -136,11 +140,21 @@
     view.reset();
     finalKey.reset();
     controls.enable(false);
-    controls.say(kept ? 'The earlier report is kept above the new run (Earlier run ' +
-        earlier.children.length + ').' : '');
+    controls.say(
+      kept
+        ? 'The earlier report is kept above the new run (Earlier run ' +
+            earlier.children.length +
+            ').'
+        : '',
+    );
     frame.fitFont();
-    run = { queue: new beamPageLogic.InputQueue(), noted: false, started: false, ended: false,
-            failed: false };
+    run = {
+      queue: new beamPageLogic.InputQueue(),
+      noted: false,
+      started: false,
+      ended: false,
+      failed: false,
+    };
     field.reset(run.queue);
     const thisRun = run;
     const never = () => new Promise(function () {});
@@ -154,11 +168,15 @@
       },
       beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
       beamError: stopWithError,
-      onExit: function () { if (thisRun === run) finish(); },
+      onExit: function () {
+        if (thisRun === run) finish();
+      },
       onAbort: stopWithError,
     }).catch(function () {
-      fail('beam could not start in this browser. Reload the page; if that does not help, ' +
-           'open it in a current Chrome, Edge, Firefox or Safari.');
+      fail(
+        'beam could not start in this browser. Reload the page; if that does not help, ' +
+          'open it in a current Chrome, Edge, Firefox or Safari.',
+      );
     });
   }
 
@@ -166,8 +184,13 @@
   // and so does leaving what a failed run wrote before it is copied or
   // saved; once the report is written there is nothing to lose.
   window.addEventListener('beforeunload', function (event) {
-    if (run && run.started && field.answered && !controls.kept &&
-        (run.failed || (!finalKey.reportWritten && !run.ended))) {
+    if (
+      run &&
+      run.started &&
+      field.answered &&
+      !controls.kept &&
+      (run.failed || (!finalKey.reportWritten && !run.ended))
+    ) {
       event.preventDefault();
       event.returnValue = '';
     }
@@ -185,7 +208,7 @@
       manifest.href = 'manifest.webmanifest';
       document.head.appendChild(manifest);
     }
-  } catch (error) {
+  } catch {
     // (a SecurityError: no offline copy here)
   }
 

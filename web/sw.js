@@ -17,8 +17,12 @@ const SLOW_FOR_MS = 30000;
 let slowUntil = 0;
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES))
-    .then(() => self.skipWaiting()));
+  event.waitUntil(
+    caches
+      .open(CACHE)
+      .then((cache) => cache.addAll(FILES))
+      .then(() => self.skipWaiting()),
+  );
 });
 
 // The page that registered it is kept from its first visit on.
@@ -31,25 +35,30 @@ self.addEventListener('fetch', (event) => {
   const network = fetch(request).then((response) => {
     if (response.ok) {
       const copy = response.clone();
-      return caches.open(CACHE).then((cache) => cache.put(request, copy)).then(() => response);
+      return caches
+        .open(CACHE)
+        .then((cache) => cache.put(request, copy))
+        .then(() => response);
     }
     // A server's own failure: the kept copy where there is one.
     return response.status >= 500 ? kept().then((copy) => copy || response) : response;
   });
-  event.waitUntil(network.catch(() => undefined));  // renews the copy, however late
-  event.respondWith(new Promise((resolve) => {
-    let answered = false;
-    const answer = (response) => {
-      if (answered || !response) return;
-      answered = true;
-      resolve(response);
-    };
-    network.then(answer, () => kept().then((response) => answer(response || Response.error())));
-    const waited = Date.now() < slowUntil ? 0 : PATIENCE_MS;
-    setTimeout(() => {
-      if (answered) return;
-      slowUntil = Date.now() + SLOW_FOR_MS;
-      kept().then(answer);  // nothing kept: the network's answer is awaited
-    }, waited);
-  }));
+  event.waitUntil(network.catch(() => undefined)); // renews the copy, however late
+  event.respondWith(
+    new Promise((resolve) => {
+      let answered = false;
+      const answer = (response) => {
+        if (answered || !response) return;
+        answered = true;
+        resolve(response);
+      };
+      network.then(answer, () => kept().then((response) => answer(response || Response.error())));
+      const waited = Date.now() < slowUntil ? 0 : PATIENCE_MS;
+      setTimeout(() => {
+        if (answered) return;
+        slowUntil = Date.now() + SLOW_FOR_MS;
+        kept().then(answer); // nothing kept: the network's answer is awaited
+      }, waited);
+    }),
+  );
 });

@@ -16,15 +16,17 @@ let offset = 0;
 const createBeam = require(path.resolve(beamJs));
 createBeam({
   beamWrite: (bytes) => fs.writeSync(1, bytes),
-  beamRead: (room) => new Promise((resolve) => {
-    const give = () => {
-      const end = Math.min(input.length, offset + (late ? 3 : room), offset + room);
-      const bytes = new Uint8Array(input.subarray(offset, end));
-      offset = end;
-      resolve(bytes);
-    };
-    if (late) setTimeout(give, 20); else give();
-  }),
+  beamRead: (room) =>
+    new Promise((resolve) => {
+      const give = () => {
+        const end = Math.min(input.length, offset + (late ? 3 : room), offset + room);
+        const bytes = new Uint8Array(input.subarray(offset, end));
+        offset = end;
+        resolve(bytes);
+      };
+      if (late) setTimeout(give, 20);
+      else give();
+    }),
   beamAwaitKey: () => Promise.resolve(),
   beamError: (error) => {
     console.error(error);

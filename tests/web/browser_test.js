@@ -16,7 +16,8 @@ const { openDriver } = require('./drivers.js');
 const [engine, pageDir, transcripts, executable] = process.argv.slice(2);
 const transcript = (name) => fs.readFileSync(path.join(transcripts, name + '.out'), 'latin1');
 const PROMPT_1 = 'Enter Value 1 For The Length OF The Figure(Shape) Above =';
-const PROMPT_2 = 'Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure ' +
+const PROMPT_2 =
+  'Enter Value 2 For The Acting Vertical Weight(Mass) At Point C Of The Figure ' +
   'Above On The Beam From Point A To Point B  =';
 
 // Each window, where the page comes from ('slow server': over a slow phone
@@ -35,7 +36,8 @@ const SESSIONS = {
     ['laptop', 1280, 800, false, 'light', 'file', false, 'q', 15],
     ['phone', 320, 700, false, 'light', 'server', false, { key: 'Enter' }, 10],
   ],
-  webkit: [  // WebKitGTK's windows are 447 px wide at the least
+  webkit: [
+    // WebKitGTK's windows are 447 px wide at the least
     ['laptop', 1280, 800, false, 'light', 'server', false, { key: 'ArrowDown' }, 15],
     ['narrow', 460, 800, false, 'light', 'file', false, 'q', 10],
   ],
@@ -45,7 +47,8 @@ const SESSIONS = {
 // at load, 40 paragraphs, then the page in a frame narrower than a phone,
 // as web/README.txt tells an instructor to embed it (its sandbox words
 // from the address's query), and a script of its own that fails.
-const COURSE_PAGE = '<!DOCTYPE html><html lang="en"><title>Statics, week 3</title>' +
+const COURSE_PAGE =
+  '<!DOCTYPE html><html lang="en"><title>Statics, week 3</title>' +
   '<h1>Statics, week 3</h1><p>Your name: <input id="name" autofocus></p>' +
   '<p>Read the problem, then solve it in beam.</p>'.repeat(40) +
   '<iframe src="PAGE" title="beam" width="328" height="600" allow="clipboard-write" ' +
@@ -58,15 +61,19 @@ const OTHER_SCRIPTS = /another script|^page error: Script error\. :0 null$/;
 let server;
 let courseServer;
 let origin;
-let insecureOrigin;  // the same server by a name that is no secure context (Chromium)
+let insecureOrigin; // the same server by a name that is no secure context (Chromium)
 let courseOrigin;
-let serverDown = false;  // the network is off: every request fails
-let serverHangs = false;  // every request is taken and never answered
-let serverFails = false;  // every request is answered 503
+let serverDown = false; // the network is off: every request fails
+let serverHangs = false; // every request is taken and never answered
+let serverFails = false; // every request is answered 503
 const held = [];
 test.before(async () => {
-  const types = { '.html': 'text/html', '.js': 'text/javascript', '.svg': 'image/svg+xml',
-    '.webmanifest': 'application/manifest+json' };
+  const types = {
+    '.html': 'text/html',
+    '.js': 'text/javascript',
+    '.svg': 'image/svg+xml',
+    '.webmanifest': 'application/manifest+json',
+  };
   server = http.createServer((request, response) => {
     if (serverDown) return request.socket.destroy();
     if (serverHangs) return held.push(request.socket);
@@ -80,9 +87,16 @@ test.before(async () => {
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   origin = 'http://127.0.0.1:' + server.address().port + '/';
   insecureOrigin = 'http://beam.test:' + server.address().port + '/';
-  courseServer = http.createServer((request, response) => response
-    .writeHead(200, { 'Content-Type': 'text/html' }).end(COURSE_PAGE.replace('PAGE', origin)
-      .replace('SANDBOX', new URL(request.url, 'http://x').searchParams.get('sandbox'))));
+  courseServer = http.createServer((request, response) =>
+    response
+      .writeHead(200, { 'Content-Type': 'text/html' })
+      .end(
+        COURSE_PAGE.replace('PAGE', origin).replace(
+          'SANDBOX',
+          new URL(request.url, 'http://x').searchParams.get('sandbox'),
+        ),
+      ),
+  );
   await new Promise((resolve) => courseServer.listen(0, '127.0.0.1', resolve));
   courseOrigin = 'http://127.0.0.1:' + courseServer.address().port + '/';
 });
@@ -101,26 +115,39 @@ async function settled(driver, fn, ok, what, ...args) {
   for (;;) {
     const seen = await driver.evaluate(fn, ...args);
     if (ok(seen)) return seen;
-    if (Date.now() > deadline) throw new Error(`timed out waiting for ${what}: ${JSON.stringify(seen)}`);
+    if (Date.now() > deadline)
+      throw new Error(`timed out waiting for ${what}: ${JSON.stringify(seen)}`);
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
 const until = (driver, fn, what, ...args) => settled(driver, fn, Boolean, what, ...args);
-const askedFor = (driver, question) => until(driver, (q) => {
-  const field = document.activeElement;
-  return field && field.tagName === 'INPUT' && field.getAttribute('aria-label') === q;
-}, 'the field for ' + question, question);
+const askedFor = (driver, question) =>
+  until(
+    driver,
+    (q) => {
+      const field = document.activeElement;
+      return field && field.tagName === 'INPUT' && field.getAttribute('aria-label') === q;
+    },
+    'the field for ' + question,
+    question,
+  );
 const value = (driver) => driver.evaluate(() => document.activeElement.value);
 
 // Chromium's view of a phone keyboard: a key event with key code 229 that
 // names no key, then the text on its own.
 async function typeLikeAPhone(driver, text) {
   const cdp = await driver.page.createCDPSession();
-  await cdp.send('Input.dispatchKeyEvent', { type: 'rawKeyDown', windowsVirtualKeyCode: 229,
-    key: 'Unidentified' });
+  await cdp.send('Input.dispatchKeyEvent', {
+    type: 'rawKeyDown',
+    windowsVirtualKeyCode: 229,
+    key: 'Unidentified',
+  });
   await cdp.send('Input.insertText', { text });
-  await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', windowsVirtualKeyCode: 229,
-    key: 'Unidentified' });
+  await cdp.send('Input.dispatchKeyEvent', {
+    type: 'keyUp',
+    windowsVirtualKeyCode: 229,
+    key: 'Unidentified',
+  });
 }
 
 // What the student sees, measured in the page.
@@ -129,8 +156,10 @@ function layout() {
   const figure = screen.querySelector('[role=img]');
   // The rows a range of text is drawn on (WebKit adds an empty box at the
   // end of the row before).
-  const rows = (range) => new Set([...range.getClientRects()].filter((box) => box.width > 0)
-    .map((box) => Math.round(box.top))).size;
+  const rows = (range) =>
+    new Set(
+      [...range.getClientRects()].filter((box) => box.width > 0).map((box) => Math.round(box.top)),
+    ).size;
   let ruleRows = 0;
   const walker = document.createTreeWalker(screen, NodeFilter.SHOW_TEXT);
   for (let node; ruleRows === 0 && (node = walker.nextNode());) {
@@ -147,7 +176,9 @@ function layout() {
   return {
     fontSize: parseFloat(getComputedStyle(figure).fontSize),
     figureRows: rows(whole),
-    figureText: figure.textContent, figureLabel: figure.getAttribute('aria-label'), ruleRows,
+    figureText: figure.textContent,
+    figureLabel: figure.getAttribute('aria-label'),
+    ruleRows,
     pans: document.documentElement.scrollWidth > document.documentElement.clientWidth,
     footerInView: footer.top >= 0 && footer.bottom <= window.innerHeight + 1,
     footerShare: footer.height / window.innerHeight,
@@ -165,14 +196,21 @@ function catchCopyAndSave() {
     window.copied = data;
     return setData.call(this, type, data);
   };
-  URL.createObjectURL = (blob) => { window.saved = blob; return '#saved'; };
-  HTMLAnchorElement.prototype.click = function () { window.savedAs = this.download; };
+  URL.createObjectURL = (blob) => {
+    window.saved = blob;
+    return '#saved';
+  };
+  HTMLAnchorElement.prototype.click = function () {
+    window.savedAs = this.download;
+  };
 }
 
 // What Chromium's clipboard itself holds, read by a page of a secure origin.
 async function chromiumClipboard(driver) {
   const browser = driver.page.browser();
-  await browser.defaultBrowserContext().overridePermissions(origin.slice(0, -1), ['clipboard-read']);
+  await browser
+    .defaultBrowserContext()
+    .overridePermissions(origin.slice(0, -1), ['clipboard-read']);
   const reader = await browser.newPage();
   try {
     await reader.goto(origin + 'README.txt');
@@ -188,18 +226,24 @@ async function chromiumClipboard(driver) {
 // pieces of a few lines.
 function spokenReport() {
   const pieces = [...document.getElementById('spoken').children].map((entry) => entry.textContent);
-  return { pieces: pieces.length, longest: Math.max(...pieces.map((text) => text.split('\n').length)),
+  return {
+    pieces: pieces.length,
+    longest: Math.max(...pieces.map((text) => text.split('\n').length)),
     dashes: pieces.some((text) => /---/.test(text)),
-    rulesHidden: document.querySelectorAll('#screen .rule[aria-hidden="true"]').length };
+    rulesHidden: document.querySelectorAll('#screen .rule[aria-hidden="true"]').length,
+  };
 }
 
 // sRGB contrast ratio of two computed colours.
 function contrast(first, second) {
   const luminance = (color) => {
-    const [r, g, b] = color.match(/[\d.]+/g).slice(0, 3).map((part) => {
-      const c = Number(part) / 255;
-      return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
-    });
+    const [r, g, b] = color
+      .match(/[\d.]+/g)
+      .slice(0, 3)
+      .map((part) => {
+        const c = Number(part) / 255;
+        return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4;
+      });
     return 0.2126 * r + 0.7152 * g + 0.0722 * b;
   };
   const [light, dark] = [luminance(first), luminance(second)].sort((a, b) => b - a);
@@ -211,8 +255,13 @@ function contrast(first, second) {
 // before the 2).
 function typicalScreen() {
   let text = transcript('typical');
-  const answers = [['Above = ', '6'], ['Point B  = ', '\n2'], ['A If Available = ', '0'],
-                   ['B If Available = ', '0'], ['Vertically Downward = ', 'kN/m kN m']];
+  const answers = [
+    ['Above = ', '6'],
+    ['Point B  = ', '\n2'],
+    ['A If Available = ', '0'],
+    ['B If Available = ', '0'],
+    ['Vertically Downward = ', 'kN/m kN m'],
+  ];
   let from = 0;
   for (const [question, answer] of answers) {
     const at = text.indexOf(question, from) + question.length;
@@ -222,22 +271,44 @@ function typicalScreen() {
   return Buffer.from(text, 'latin1').toString('utf8');
 }
 
-for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, leastFont]
-  of SESSIONS) {
+for (const [
+  name,
+  width,
+  height,
+  touch,
+  colors,
+  from,
+  phoneKeyboard,
+  finalKey,
+  leastFont,
+] of SESSIONS) {
   const dark = colors !== 'light';
   test(`${engine}: a session in a ${name} window (${width}x${height}) from ${from}`, async () => {
-    const driver = await openDriver(engine, executable,
-      { width, height, touch, dark, forcedColors: colors === 'forced',
-        slowNetwork: from === 'slow server' });
+    const driver = await openDriver(engine, executable, {
+      width,
+      height,
+      touch,
+      dark,
+      forcedColors: colors === 'forced',
+      slowNetwork: from === 'slow server',
+    });
     try {
       const insecure = engine === 'chromium' && from === 'slow server';
-      await driver.open(from === 'file' ? 'file://' + path.resolve(pageDir, 'index.html')
-        : insecure ? insecureOrigin : origin);
+      await driver.open(
+        from === 'file'
+          ? 'file://' + path.resolve(pageDir, 'index.html')
+          : insecure
+            ? insecureOrigin
+            : origin,
+      );
       await askedFor(driver, PROMPT_1);
       // Chromium's accessibility tree, as a screen reader gets it.
       const accessible = async () => {
         const nodes = [];
-        const gather = (node) => { nodes.push(node); (node.children || []).forEach(gather); };
+        const gather = (node) => {
+          nodes.push(node);
+          (node.children || []).forEach(gather);
+        };
         gather(await driver.page.accessibility.snapshot());
         return nodes;
       };
@@ -246,14 +317,18 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         const named = (role) => nodes.filter((node) => node.role === role).map((node) => node.name);
         assert.ok(named('image').some((label) => label.startsWith('Drawing of the beam')));
         assert.ok(!nodes.some((node) => /Pt-D/.test(node.name)), 'the figure is read row by row');
-        assert.ok(named('StaticText').some((text) => text.includes('[Pin Joint]')), 'the legend');
+        assert.ok(
+          named('StaticText').some((text) => text.includes('[Pin Joint]')),
+          'the legend',
+        );
         assert.deepStrictEqual(named('textbox'), [PROMPT_1]);
       }
 
       // Another script on the page fails (an extension's, say): beam runs on.
       await driver.evaluate(() => {
         const script = document.createElement('script');
-        script.textContent = 'setTimeout(() => { throw new Error("another script") });' +
+        script.textContent =
+          'setTimeout(() => { throw new Error("another script") });' +
           'Promise.reject(new Error("another script")); throw new Error("another script");';
         document.body.appendChild(script);
       });
@@ -268,7 +343,7 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await driver.keys([{ key: 'Tab', shift: true }]);
       await askedFor(driver, PROMPT_1);
 
-      const answers = ['6', '2', '0', null, 'kN/m kN m'];  // null: Up brings back the 0
+      const answers = ['6', '2', '0', null, 'kN/m kN m']; // null: Up brings back the 0
       for (const answer of answers) {
         if (answer === null) {
           await driver.keys([{ key: 'ArrowUp' }]);
@@ -286,29 +361,44 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         await driver.keys([{ key: 'Enter' }, '1']);
         await askedFor(driver, PROMPT_2);
         await driver.resize(...(touch ? [height, width] : [width, Math.round(height * 0.55)]));
-        await until(driver, () => document.activeElement.getBoundingClientRect().top >= 0 &&
-          document.activeElement.getBoundingClientRect().bottom <= innerHeight, 'the field in view');
+        await until(
+          driver,
+          () =>
+            document.activeElement.getBoundingClientRect().top >= 0 &&
+            document.activeElement.getBoundingClientRect().bottom <= innerHeight,
+          'the field in view',
+        );
         assert.strictEqual(await value(driver), '1');
         await driver.resize(width, height);
         await driver.keys([{ key: 'u', ctrl: true }]);
         // Once the page has seen the window grow back (WebKit's resize event
         // may come after the driver returns), the field is clear of the
         // controls and a thumb's size.
-        const field = await settled(driver, () => {
-          const box = document.activeElement.getBoundingClientRect();
-          const style = getComputedStyle(document.activeElement);
-          return { size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
-            below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
-            box: [box.top, box.bottom, box.width, style.fontSize, innerHeight],
-            windowFocused: document.hasFocus(),
-            ring: style.outlineStyle, ringColor: style.outlineColor,
-            back: getComputedStyle(document.documentElement).backgroundColor };
-        }, (seen) => seen.below && seen.size, 'the field clear of the controls and a thumb\'s size');
+        const field = await settled(
+          driver,
+          () => {
+            const box = document.activeElement.getBoundingClientRect();
+            const style = getComputedStyle(document.activeElement);
+            return {
+              size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
+              below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
+              box: [box.top, box.bottom, box.width, style.fontSize, innerHeight],
+              windowFocused: document.hasFocus(),
+              ring: style.outlineStyle,
+              ringColor: style.outlineColor,
+              back: getComputedStyle(document.documentElement).backgroundColor,
+            };
+          },
+          (seen) => seen.below && seen.size,
+          "the field clear of the controls and a thumb's size",
+        );
         // (A WebKitGTK window under Xvfb without a window manager may not
         // have the focus; then no :focus style applies.)
-        assert.ok(!field.windowFocused ||
-          (field.ring === 'solid' && contrast(field.ringColor, field.back) >= 3),
-          'focus ring: ' + JSON.stringify(field));
+        assert.ok(
+          !field.windowFocused ||
+            (field.ring === 'solid' && contrast(field.ringColor, field.back) >= 3),
+          'focus ring: ' + JSON.stringify(field),
+        );
       }
       await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
       // A tap at once where the last answer field stood (where the controls
@@ -321,22 +411,35 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       assert.ok(seen.fontSize >= leastFont, `font ${seen.fontSize} px`);
       assert.strictEqual(seen.figureRows, 36, 'a figure row is broken across rows');
       assert.strictEqual(seen.ruleRows, 1, 'a rule is broken across rows');
-      assert.strictEqual(seen.figureText, transcript('typical').split('\n').slice(10, 46)
-        .map((row) => row + '\n').join(''));
+      assert.strictEqual(
+        seen.figureText,
+        transcript('typical')
+          .split('\n')
+          .slice(10, 46)
+          .map((row) => row + '\n')
+          .join(''),
+      );
       assert.ok(!seen.pans, 'the page is wider than the window');
       assert.ok(seen.footerInView && seen.footerShare <= 0.25, 'the controls: ' + seen.footerShare);
-      assert.strictEqual(await driver.evaluate(() => document.getElementById('message').textContent),
-        '', 'a note on answers typed on one line');
-      const shown = await driver.evaluate(() => [getComputedStyle(document.documentElement)
-        .backgroundColor, getComputedStyle(document.querySelector('#screen .answer')).color]);
+      assert.strictEqual(
+        await driver.evaluate(() => document.getElementById('message').textContent),
+        '',
+        'a note on answers typed on one line',
+      );
+      const shown = await driver.evaluate(() => [
+        getComputedStyle(document.documentElement).backgroundColor,
+        getComputedStyle(document.querySelector('#screen .answer')).color,
+      ]);
       if (dark) assert.ok(contrast(shown[0], 'rgb(0, 0, 0)') < 1.5, 'not dark: ' + shown[0]);
       assert.ok(contrast(...shown) >= 3, 'answer colour: ' + shown);
       if (engine === 'chromium' && name === 'laptop') {
         assert.ok(!(await accessible()).some((node) => /----/.test(node.name)), 'a rule is read');
       }
       const spoken = await driver.evaluate(spokenReport);
-      assert.ok(spoken.pieces > 4 && spoken.longest <= 4 && !spoken.dashes && spoken.rulesHidden === 5,
-        'spoken: ' + JSON.stringify(spoken));
+      assert.ok(
+        spoken.pieces > 4 && spoken.longest <= 4 && !spoken.dashes && spoken.rulesHidden === 5,
+        'spoken: ' + JSON.stringify(spoken),
+      );
 
       // Copy report and Save as text, at the key wait without ending it:
       // what reaches the clipboard is Save's text (off a secure context too).
@@ -345,15 +448,22 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await driver.click('#copy');
       await until(driver, () => window.copied !== null, 'the copy');
       assert.strictEqual(await driver.evaluate(() => window.copied), typicalScreen());
-      assert.strictEqual(await driver.evaluate(() => document.getElementById('message').textContent),
-        'The report is copied.');
+      assert.strictEqual(
+        await driver.evaluate(() => document.getElementById('message').textContent),
+        'The report is copied.',
+      );
       if (insecure) assert.strictEqual(await chromiumClipboard(driver), typicalScreen());
       await driver.click('#save');
-      assert.deepStrictEqual(await driver.evaluate(async () =>
-        [window.savedAs, await window.saved.text()]), ['beam-report.txt', typicalScreen()]);
+      assert.deepStrictEqual(
+        await driver.evaluate(async () => [window.savedAs, await window.saved.text()]),
+        ['beam-report.txt', typicalScreen()],
+      );
       // A key on Save as text ends the wait too (but Enter saves again).
       const onSave = typeof finalKey === 'string' && finalKey !== 'tap';
-      await driver.evaluate((id) => document.getElementById(id).focus(), onSave ? 'save' : 'continue');
+      await driver.evaluate(
+        (id) => document.getElementById(id).focus(),
+        onSave ? 'save' : 'continue',
+      );
       // A modifier alone and a browser's shortcut are no key press.
       await driver.keys([{ key: 'Shift' }, { key: 'p', ctrl: true }]);
       await new Promise((resolve) => setTimeout(resolve, 200));
@@ -377,25 +487,40 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await pause(QUIET);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
-      assert.ok((await driver.evaluate(() => document.getElementById('earlier').textContent))
-        .includes(' Ay = 4 kN'), 'the earlier report is kept');
+      assert.ok(
+        (await driver.evaluate(() => document.getElementById('earlier').textContent)).includes(
+          ' Ay = 4 kN',
+        ),
+        'the earlier report is kept',
+      );
       await driver.keys(['9', { key: 'Enter' }]);
       await askedFor(driver, PROMPT_2);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
       await driver.keys(['6', { key: 'Enter' }, '2', { key: 'Enter' }, { key: 'd', ctrl: true }]);
       await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
-      assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('end_after_two'));
+      assert.strictEqual(
+        await driver.evaluate(() => window.beamOutput),
+        transcript('end_after_two'),
+      );
       // A pasted answer with a full-width digit, a decimal comma and a
       // narrow no-break space cannot be read: a note names the character
       // and how to write the number, and Up brings it back mended.
       await pause(QUIET);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
-      await driver.evaluate(() => { document.activeElement.value = '\uff16,5\u202f'; });
+      await driver.evaluate(() => {
+        document.activeElement.value = '\uff16,5\u202f';
+      });
       await driver.keys([{ key: 'Enter' }]);
-      await until(driver, () => /digit 6 \(U\+FF16\).*type 6\.5 instead/
-        .test(document.getElementById('message').textContent), 'the note on the pasted answer');
+      await until(
+        driver,
+        () =>
+          /digit 6 \(U\+FF16\).*type 6\.5 instead/.test(
+            document.getElementById('message').textContent,
+          ),
+        'the note on the pasted answer',
+      );
       // L = 0: a word on the report's -1.#IND.
       await pause(QUIET);
       await driver.click('#restart');
@@ -403,16 +528,29 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       await driver.keys([{ key: 'ArrowUp' }]);
       assert.strictEqual(await value(driver), '6.5');
       await driver.keys([{ key: 'u', ctrl: true }, '0 2 0 0 kN/m kN m', { key: 'Enter' }]);
-      await until(driver, () => /-1\.#IND means "not a number": with L = 0 /
-        .test(document.getElementById('message').textContent), 'the word on -1.#IND');
+      await until(
+        driver,
+        () =>
+          /-1\.#IND means "not a number": with L = 0 /.test(
+            document.getElementById('message').textContent,
+          ),
+        'the word on -1.#IND',
+      );
       if (engine === 'chromium' && from === 'server') {
         // Served: installable, and after this visit it runs with the server
         // out of reach (the browser's offline mode would not reach the
         // service worker's own requests); an error in its I/O then shows the
         // failure message.
-        await until(driver, () => navigator.serviceWorker.controller !== null, 'the service worker');
+        await until(
+          driver,
+          () => navigator.serviceWorker.controller !== null,
+          'the service worker',
+        );
         const cdp = await driver.page.createCDPSession();
-        assert.deepStrictEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+        assert.deepStrictEqual(
+          (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors,
+          [],
+        );
         serverDown = true;
         await driver.page.reload();
         await askedFor(driver, PROMPT_1);
@@ -423,7 +561,10 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         const reloaded = Date.now();
         await driver.page.reload({ waitUntil: 'domcontentloaded' });
         await askedFor(driver, PROMPT_1);
-        assert.ok(Date.now() - reloaded < 6000, `the first question after ${Date.now() - reloaded} ms`);
+        assert.ok(
+          Date.now() - reloaded < 6000,
+          `the first question after ${Date.now() - reloaded} ms`,
+        );
         // A server that answers with its own error: the kept copy.
         serverHangs = false;
         serverFails = true;
@@ -431,12 +572,23 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
         await askedFor(driver, PROMPT_1);
         // beam's own error: the message, and what it wrote can still be
         // copied and saved.
-        await driver.evaluate(() => { String.fromCharCode = () => { throw new Error('injected'); }; });
+        await driver.evaluate(() => {
+          String.fromCharCode = () => {
+            throw new Error('injected');
+          };
+        });
         await driver.keys(['6', { key: 'Enter' }]);
-        await until(driver, () => /stopped with an error/.test((document.querySelector('[role=alert]')
-          || {}).textContent) && document.getElementById('restart').disabled &&
-          !document.getElementById('copy').disabled && !document.getElementById('save').disabled,
-          'the failure message');
+        await until(
+          driver,
+          () =>
+            /stopped with an error/.test(
+              (document.querySelector('[role=alert]') || {}).textContent,
+            ) &&
+            document.getElementById('restart').disabled &&
+            !document.getElementById('copy').disabled &&
+            !document.getElementById('save').disabled,
+          'the failure message',
+        );
       }
     } finally {
       serverDown = false;
@@ -445,7 +597,10 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
       held.splice(0).forEach((socket) => socket.destroy());
       await driver.close();
     }
-    assert.deepStrictEqual(driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)), []);
+    assert.deepStrictEqual(
+      driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)),
+      [],
+    );
   });
 }
 
@@ -455,11 +610,15 @@ for (const [name, width, height, touch, colors, from, phoneKeyboard, finalKey, l
 // course page and the frame are first scrolled to it, as the student would.
 async function clickInFrame(driver, selector, reveal) {
   await driver.enterFrame('iframe');
-  const inner = await driver.evaluate((what, scroll) => {
-    if (scroll) scrollBy(0, document.querySelector(what).getBoundingClientRect().top - 300);
-    const box = document.querySelector(what).getBoundingClientRect();
-    return [box.left + box.width / 2, box.top + box.height / 2];
-  }, selector, Boolean(reveal));
+  const inner = await driver.evaluate(
+    (what, scroll) => {
+      if (scroll) scrollBy(0, document.querySelector(what).getBoundingClientRect().top - 300);
+      const box = document.querySelector(what).getBoundingClientRect();
+      return [box.left + box.width / 2, box.top + box.height / 2];
+    },
+    selector,
+    Boolean(reveal),
+  );
   await driver.leaveFrame();
   const frame = await driver.evaluate((scroll) => {
     const element = document.querySelector('iframe');
@@ -479,12 +638,19 @@ async function clickInFrame(driver, selector, reveal) {
 for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
   test(`${engine}: a run inside a course page's frame (${sandbox})`, async () => {
     const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
-    const course = () => ({ focused: document.activeElement.id, y: Math.round(scrollY),
-      name: document.getElementById('name').value });
+    const course = () => ({
+      focused: document.activeElement.id,
+      y: Math.round(scrollY),
+      name: document.getElementById('name').value,
+    });
     try {
       await driver.open(courseOrigin + '?sandbox=' + encodeURIComponent(sandbox));
       await driver.enterFrame('iframe');
-      await until(driver, () => document.querySelector('#screen input') !== null, 'the first question');
+      await until(
+        driver,
+        () => document.querySelector('#screen input') !== null,
+        'the first question',
+      );
       assert.strictEqual(await driver.evaluate(() => document.activeElement.tagName), 'BODY');
       await driver.leaveFrame();
       await pause(300);
@@ -511,10 +677,15 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
       await clickInFrame(driver, '#copy');
       await clickInFrame(driver, '#save');
       await driver.enterFrame('iframe');
-      const [copied, saved] = await driver.evaluate(async () => [window.copied, await window.saved.text()]);
+      const [copied, saved] = await driver.evaluate(async () => [
+        window.copied,
+        await window.saved.text(),
+      ]);
       assert.ok(copied.includes(' Ay = 4 kN\n') && copied === saved, copied);
-      assert.match(await driver.evaluate(() => document.getElementById('message').textContent),
-        /asked to save beam-report\.txt\. If no file arrives/);
+      assert.match(
+        await driver.evaluate(() => document.getElementById('message').textContent),
+        /asked to save beam-report\.txt\. If no file arrives/,
+      );
       await driver.keys(['q']);
       await until(driver, () => window.beamEnded === true, 'the end of the run');
       await driver.leaveFrame();
@@ -522,7 +693,10 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
     } finally {
       await driver.close();
     }
-    assert.deepStrictEqual(driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)), []);
+    assert.deepStrictEqual(
+      driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)),
+      [],
+    );
   });
 }
 
@@ -536,10 +710,14 @@ if (engine === 'chromium') {
     try {
       await driver.open('file://' + path.join(folder, 'index.html'));
       await until(driver, () => document.querySelector('[role=alert]') !== null, 'the message');
-      assert.match(await driver.evaluate(() => document.querySelector('[role=alert]').textContent),
-        /could not load beam\.js\. Unzip the whole beam folder/);
-      assert.strictEqual(await driver.evaluate(() =>
-        document.querySelectorAll('footer button:enabled').length), 0);
+      assert.match(
+        await driver.evaluate(() => document.querySelector('[role=alert]').textContent),
+        /could not load beam\.js\. Unzip the whole beam folder/,
+      );
+      assert.strictEqual(
+        await driver.evaluate(() => document.querySelectorAll('footer button:enabled').length),
+        0,
+      );
     } finally {
       await driver.close();
       fs.rmSync(folder, { recursive: true });

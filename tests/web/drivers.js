@@ -15,10 +15,17 @@
 const { spawn } = require('node:child_process');
 const net = require('node:net');
 
-const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+const CHROMIUM_ARGS = [
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
   // beam.test: the test server by a name that is no secure context
-  '--host-resolver-rules=MAP beam.test 127.0.0.1'];
+  '--host-resolver-rules=MAP beam.test 127.0.0.1',
+];
 
 // The modifier keys held for a named key: {key, ctrl, shift}.
 const modifiersOf = (item) => [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean);
@@ -26,7 +33,9 @@ const modifiersOf = (item) => [item.ctrl && 'Control', item.shift && 'Shift'].fi
 async function openPuppeteer(engine, executablePath, window) {
   const puppeteer = require('puppeteer-core');
   const browser = await puppeteer.launch({
-    browser: engine === 'firefox' ? 'firefox' : 'chrome', executablePath, headless: true,
+    browser: engine === 'firefox' ? 'firefox' : 'chrome',
+    executablePath,
+    headless: true,
     args: engine === 'firefox' ? [] : CHROMIUM_ARGS,
   });
   const page = await browser.newPage();
@@ -36,19 +45,29 @@ async function openPuppeteer(engine, executablePath, window) {
     if (message.type() === 'error') problems.push('console: ' + message.text());
   });
   page.on('requestfailed', (request) => problems.push('failed: ' + request.url()));
-  const resize = (width, height) => page.setViewport({ width, height,
-    isMobile: Boolean(window.touch), hasTouch: Boolean(window.touch) });
+  const resize = (width, height) =>
+    page.setViewport({
+      width,
+      height,
+      isMobile: Boolean(window.touch),
+      hasTouch: Boolean(window.touch),
+    });
   await resize(window.width, window.height);
   if (window.dark && engine === 'chromium') {
-    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' },
-      { name: 'forced-colors', value: window.forcedColors ? 'active' : 'none' }]);
+    await page.emulateMediaFeatures([
+      { name: 'prefers-color-scheme', value: 'dark' },
+      { name: 'forced-colors', value: window.forcedColors ? 'active' : 'none' },
+    ]);
   }
-  if (window.slowNetwork && engine === 'chromium') {  // a slow phone network: 400 kbit/s, 400 ms
+  if (window.slowNetwork && engine === 'chromium') {
+    // a slow phone network: 400 kbit/s, 400 ms
     await page.emulateNetworkConditions({ download: 50000, upload: 50000, latency: 400 });
   }
-  let target = page;  // the page, or the frame entered
+  let target = page; // the page, or the frame entered
   return {
-    engine, page, problems,
+    engine,
+    page,
+    problems,
     open: (url) => page.goto(url),
     evaluate: (fn, ...args) => target.evaluate(fn, ...args),
     async enterFrame(selector) {
@@ -77,8 +96,15 @@ async function openPuppeteer(engine, executablePath, window) {
 }
 
 // W3C WebDriver key values for the named keys the tests press.
-const WEBDRIVER_KEYS = { Enter: '\uE007', Tab: '\uE004', Shift: '\uE008', Control: '\uE009',
-  ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowDown: '\uE015' };
+const WEBDRIVER_KEYS = {
+  Enter: '\uE007',
+  Tab: '\uE004',
+  Shift: '\uE008',
+  Control: '\uE009',
+  ArrowLeft: '\uE012',
+  ArrowUp: '\uE013',
+  ArrowDown: '\uE015',
+};
 
 function freePort() {
   return new Promise((resolve) => {
@@ -95,7 +121,8 @@ async function openWebKit(executable, window) {
   const base = 'http://127.0.0.1:' + port;
   async function call(method, route, body) {
     const response = await fetch(base + route, {
-      method, headers: { 'Content-Type': 'application/json' },
+      method,
+      headers: { 'Content-Type': 'application/json' },
       body: body === undefined ? undefined : JSON.stringify(body),
     });
     const answer = await response.json();
@@ -111,59 +138,96 @@ async function openWebKit(executable, window) {
       await new Promise((resolve) => setTimeout(resolve, 100));
     }
   }
-  const created = await call('POST', '/session', { capabilities: { alwaysMatch: {
-    'webkitgtk:browserOptions': { binary: executable, args: ['--automation'] } } } });
+  const created = await call('POST', '/session', {
+    capabilities: {
+      alwaysMatch: {
+        'webkitgtk:browserOptions': { binary: executable, args: ['--automation'] },
+      },
+    },
+  });
   const session = '/session/' + created.sessionId;
   const resize = (width, height) => call('POST', session + '/window/rect', { width, height });
   await resize(window.width, window.height);
   const problems = [];
-  const send = (actions) => call('POST', session + '/actions', {
-    actions: [{ type: 'key', id: 'keyboard', actions }] });
+  const send = (actions) =>
+    call('POST', session + '/actions', {
+      actions: [{ type: 'key', id: 'keyboard', actions }],
+    });
   return {
-    engine: 'webkit', problems,
+    engine: 'webkit',
+    problems,
     async open(url) {
       await call('POST', session + '/url', { url });
       // Errors from here on (WebDriver has no event for them).
-      await call('POST', session + '/execute/sync', { args: [], script:
-        'window.addEventListener("error", (e) => (window.beamProblems = window.beamProblems || [])' +
-        '.push(String(e.message)+" "+e.filename+":"+e.lineno+" "+(e.error&&e.error.stack)));' });
+      await call('POST', session + '/execute/sync', {
+        args: [],
+        script:
+          'window.addEventListener("error", (e) => (window.beamProblems = window.beamProblems || [])' +
+          '.push(String(e.message)+" "+e.filename+":"+e.lineno+" "+(e.error&&e.error.stack)));',
+      });
     },
-    evaluate: (fn, ...args) => call('POST', session + '/execute/sync', {
-      script: 'return (' + fn.toString() + ').apply(null, arguments);', args }),
+    evaluate: (fn, ...args) =>
+      call('POST', session + '/execute/sync', {
+        script: 'return (' + fn.toString() + ').apply(null, arguments);',
+        args,
+      }),
     async keys(sequence) {
       for (const item of sequence) {
         const actions = [];
         if (typeof item === 'string') {
           for (const character of item) {
-            actions.push({ type: 'keyDown', value: character }, { type: 'keyUp', value: character });
+            actions.push(
+              { type: 'keyDown', value: character },
+              { type: 'keyUp', value: character },
+            );
           }
         } else {
           const modifiers = modifiersOf(item).map((name) => WEBDRIVER_KEYS[name]);
           const key = WEBDRIVER_KEYS[item.key] || item.key;
           for (const modifier of modifiers) actions.push({ type: 'keyDown', value: modifier });
           actions.push({ type: 'keyDown', value: key }, { type: 'keyUp', value: key });
-          for (const modifier of modifiers.reverse()) actions.push({ type: 'keyUp', value: modifier });
+          for (const modifier of modifiers.reverse())
+            actions.push({ type: 'keyUp', value: modifier });
         }
         await send(actions);
       }
     },
     async click(selector) {
-      const element = await call('POST', session + '/element', { using: 'css selector', value: selector });
+      const element = await call('POST', session + '/element', {
+        using: 'css selector',
+        value: selector,
+      });
       await call('POST', session + '/element/' + Object.values(element)[0] + '/click', {});
     },
     async enterFrame(selector) {
-      const element = await call('POST', session + '/element', { using: 'css selector', value: selector });
+      const element = await call('POST', session + '/element', {
+        using: 'css selector',
+        value: selector,
+      });
       await call('POST', session + '/frame', { id: element });
     },
     leaveFrame: () => call('POST', session + '/frame/parent', {}),
-    clickAt: (x, y) => call('POST', session + '/actions', { actions: [{ type: 'pointer',
-      id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [
-        { type: 'pointerMove', origin: 'viewport', x, y }, { type: 'pointerDown', button: 0 },
-        { type: 'pointerUp', button: 0 }] }] }),
+    clickAt: (x, y) =>
+      call('POST', session + '/actions', {
+        actions: [
+          {
+            type: 'pointer',
+            id: 'mouse',
+            parameters: { pointerType: 'mouse' },
+            actions: [
+              { type: 'pointerMove', origin: 'viewport', x, y },
+              { type: 'pointerDown', button: 0 },
+              { type: 'pointerUp', button: 0 },
+            ],
+          },
+        ],
+      }),
     resize,
     async close() {
       const errors = await call('POST', session + '/execute/sync', {
-        script: 'return window.beamProblems || [];', args: [] }).catch(() => []);
+        script: 'return window.beamProblems || [];',
+        args: [],
+      }).catch(() => []);
       problems.push(...errors.map((message) => 'page error: ' + message));
       await call('DELETE', session).catch(() => {});
       driverProcess.kill();
@@ -172,7 +236,8 @@ async function openWebKit(executable, window) {
 }
 
 async function openDriver(engine, executable, window) {
-  return engine === 'webkit' ? openWebKit(executable, window)
+  return engine === 'webkit'
+    ? openWebKit(executable, window)
     : openPuppeteer(engine, executable, window);
 }
 

@@ -14,10 +14,15 @@ const [beamJs, transcripts] = process.argv.slice(2);
 const runner = path.join(__dirname, 'beam_node.js');
 
 function run(inputFile, ...options) {
-  return execFileSync(process.execPath, [runner, beamJs, inputFile, ...options], { timeout: 60000 });
+  return execFileSync(process.execPath, [runner, beamJs, inputFile, ...options], {
+    timeout: 60000,
+  });
 }
 
-const names = fs.readdirSync(transcripts).filter((f) => f.endsWith('.in')).map((f) => f.slice(0, -3));
+const names = fs
+  .readdirSync(transcripts)
+  .filter((f) => f.endsWith('.in'))
+  .map((f) => f.slice(0, -3));
 
 test('every transcript, byte for byte', () => {
   assert.ok(names.length >= 12);

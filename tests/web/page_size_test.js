@@ -30,10 +30,13 @@ test('the page loads no more than its limits', () => {
 
 test('doc/web.md states the sizes and limits as they are', () => {
   const text = fs.readFileSync(webDoc, 'utf8').replace(/\s+/g, ' ');
-  const files = sizes.map((file) => `\`${file.name}\` ${number(file.sent)} / ${number(file.gzipped)}`);
+  const files = sizes.map(
+    (file) => `\`${file.name}\` ${number(file.sent)} / ${number(file.gzipped)}`,
+  );
   for (const sentence of [
     `the page loads ${number(sent)} bytes, ${number(gzipped)} gzipped (${files.join(', ')})`,
-    `fail the page above ${MOST_SENT / 1000} KB as sent or ${MOST_GZIPPED / 1000} KB gzipped`]) {
+    `fail the page above ${MOST_SENT / 1000} KB as sent or ${MOST_GZIPPED / 1000} KB gzipped`,
+  ]) {
     assert.ok(text.includes(sentence), `doc/web.md does not say "${sentence}"`);
   }
 });
