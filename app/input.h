@@ -135,6 +135,7 @@ class InputReader {
       return;
     }
     field = scan.value;
+    ++stored_;
     if (scan.reachedEnd) state_ = State::kEnd;
   }
 
@@ -154,11 +155,15 @@ class InputReader {
       state_ = State::kFailed;
       return;
     }
+    ++stored_;
     if (reachedEnd) state_ = State::kEnd;
   }
 
   State state() const { return state_; }
   bool good() const { return state_ == State::kGood; }
+
+  /// How many reads have stored a value (the last may have met the end).
+  int valuesRead() const { return stored_; }
 
  private:
   // Before the first read only: false when the input starts with a part of
@@ -176,6 +181,7 @@ class InputReader {
   Source& source_;
   State state_ = State::kGood;
   bool started_ = false;
+  int stored_ = 0;
 };
 
 // ---- Templates ---------------------------------------------------------

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "analysis/report.h"
+#include "app/answer_picture.h"
 #include "app/key_wait.h"
 #include "text/figure.h"
 
@@ -34,6 +35,7 @@ void runProgram() {
   const BeamProblem problem = readBeamProblem(in, out);
   printReport(problem, out.text);
   out.flush();
+  showAnswerPicture(problem, in.valuesRead() == static_cast<int>(kPrompts.size()));
   waitForKey();
 }
 

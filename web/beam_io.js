@@ -11,6 +11,9 @@
 //                                terminal read does.
 //   Module.beamAwaitKey()        a promise that settles on the next key
 //                                press (the key wait, app/key_wait_web.cpp).
+//   Module.beamPicture(bytes)    optional: the description of the run's
+//                                picture (analysis/beam_picture.h), once
+//                                the report is written.
 //   Module.beamError(error)      told of any error while the program runs
 //                                on from a read or the key wait, or of a
 //                                read or key promise that fails (the page
@@ -60,6 +63,12 @@ mergeInto(LibraryManager.library, {
         beamResume(wakeUp, 0);
       }, Module.beamError);
     });
+  },
+
+  // The picture of the run (app/answer_picture_web.cpp): its description's
+  // bytes, once the report is written.
+  beam_picture: function (text, length) {
+    if (Module.beamPicture) Module.beamPicture(HEAPU8.slice(text, text + length));
   },
 
   beam_await_key__deps: ['$beamResume'],

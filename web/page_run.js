@@ -1,6 +1,7 @@
 // The beam page's run: the program (beam.js) started once per run, its
-// output handed to the output view, its reads to the answer field, its key
-// wait to the final key. Start over keeps each finished report, folded,
+// output handed to the output view, its reads to the answer field, its
+// picture of the answer to the answer picture, its key wait to the final
+// key. Start over keeps each finished report, folded,
 // above the new run. Every error of the page and of the program's run ends
 // in one place, with a message. Served over http(s) the page is installable
 // and works offline after one visit.
@@ -70,6 +71,8 @@
   field = new AnswerField(frame, view);
   const finalKey = new FinalKey(continueButton, footer);
   const controls = new PageControls(byId, frame, view, startRun);
+  const picture = new AnswerPicture(byId('picture'));
+  window.addEventListener('resize', () => picture.draw());
 
   // The run has ended: the report stays in view and keeps the focus (for a
   // screen reader, and so that a stray Enter or Space lands on no control).
@@ -93,6 +96,8 @@
     text.className = 'kept';
     text.textContent = view.dialogueText();
     kept.append(summary, text);
+    const drawn = picture.keep();
+    if (drawn) kept.appendChild(drawn);
     earlier.appendChild(kept);
     return true;
   }
@@ -138,6 +143,7 @@
     window.beamOutput = '';
     window.beamEnded = false;
     view.reset();
+    picture.reset();
     finalKey.reset();
     controls.enable(false);
     controls.say(
@@ -167,6 +173,7 @@
         return bytes;
       },
       beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
+      beamPicture: (bytes) => thisRun === run && picture.take(bytes),
       beamError: stopWithError,
       onExit: function () {
         if (thisRun === run) finish();

@@ -183,6 +183,7 @@ function layout() {
     footerInView: footer.top >= 0 && footer.bottom <= window.innerHeight + 1,
     footerShare: footer.height / window.innerHeight,
     screenText: screen.textContent,
+    picture: (document.querySelector('#picture [role=img]') || { ariaLabel: null }).ariaLabel,
   };
 }
 
@@ -420,6 +421,11 @@ for (const [
           .join(''),
       );
       assert.ok(!seen.pans, 'the page is wider than the window');
+      // The picture of the answer names every value it shows.
+      assert.match(
+        String(seen.picture),
+        /L = 6 m: .*W = 2 kN\/m .* 6 kN acts 2 m from A; Ay = 4 kN, By = 2 kN\. Shear force from 4 kN at A to -2 kN at B, .* largest 4\.6188 kN m at 2\.5359 m from A\.$/,
+      );
       assert.ok(seen.footerInView && seen.footerShare <= 0.25, 'the controls: ' + seen.footerShare);
       assert.strictEqual(
         await driver.evaluate(() => document.getElementById('message').textContent),
@@ -490,8 +496,8 @@ for (const [
       assert.ok(
         (await driver.evaluate(() => document.getElementById('earlier').textContent)).includes(
           ' Ay = 4 kN',
-        ),
-        'the earlier report is kept',
+        ) && (await driver.evaluate(() => document.querySelector('#earlier svg') !== null)),
+        'the earlier report is kept, with its picture',
       );
       await driver.keys(['9', { key: 'Enter' }]);
       await askedFor(driver, PROMPT_2);
@@ -533,6 +539,9 @@ for (const [
         () =>
           /-1\.#IND means "not a number": with L = 0 /.test(
             document.getElementById('message').textContent,
+          ) &&
+          /must be greater than 0, and it is 0 m\.$/.test(
+            document.getElementById('picture').textContent,
           ),
         'the word on -1.#IND',
       );
