@@ -15,6 +15,7 @@ const ROOMS = [
   'PageFrame',
   'PictureCanvas',
   'AnswerPicture',
+  'ProgramModule',
 ];
 const rooms = Object.fromEntries(ROOMS.map((name) => [name, 'readonly']));
 
@@ -29,7 +30,7 @@ module.exports = [
   },
   {
     files: ['web/*.js'],
-    ignores: ['web/beam_io.js', 'web/sw.js', 'web/build_script.js'],
+    ignores: ['web/beam_io.js', 'web/sw.js', 'web/build_*.js'],
     languageOptions: {
       sourceType: 'script',
       globals: {
@@ -73,7 +74,7 @@ module.exports = [
   {
     // Node programs; the tests and the benchmark also hand functions to the
     // browser to run there.
-    files: ['web/build_script.js', 'tests/web/*.js', 'bench/*.js', 'eslint.config.cjs'],
+    files: ['web/build_*.js', 'tests/web/*.js', 'bench/*.js', 'eslint.config.cjs'],
     languageOptions: { sourceType: 'commonjs', globals: { ...globals.node, ...globals.browser } },
   },
 ];

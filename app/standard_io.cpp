@@ -1,6 +1,7 @@
 #include "app/standard_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,7 +9,10 @@ namespace beam {
 namespace {
 
 [[noreturn]] void endForUnwritableOutput(int error) {
-  std::fprintf(stderr, "beam: cannot write the output: %s\n", std::strerror(error));
+  // fputs, not fprintf: the page's module then carries no printf.
+  std::fputs("beam: cannot write the output: ", stderr);
+  std::fputs(std::strerror(error), stderr);
+  std::fputs("\n", stderr);
   std::fflush(stderr);
   std::_Exit(1);  // not exit(): its flush of the same output would fail again
 }

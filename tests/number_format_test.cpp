@@ -106,9 +106,9 @@ TEST(FormatValueSweep, MatchesExactReferenceNearDecimalTies) {
   }
 }
 
-// The 17 digits, from whichever route the build picked (to_chars or
-// snprintf), agree with the exact expansion rounded to even: the documented
-// examples, random bit patterns, 18-digit ties (m = M * 2^-k) and six-digit
+// The 17 digits, from whichever route the build picked (to_chars or the
+// program's own exact conversion), agree with the exact expansion rounded
+// to even: the documented examples, random bit patterns, 18-digit ties (m = M * 2^-k) and six-digit
 // ties in every decade.
 TEST(Scientific17Sweep, MatchesTheExactExpansionRoundedToEven) {
   char text[kScientific17Size];

@@ -72,6 +72,7 @@
   const finalKey = new FinalKey(continueButton, footer);
   const controls = new PageControls(byId, frame, view, startRun);
   const picture = new AnswerPicture(byId('picture'));
+  const program = new ProgramModule();
   window.addEventListener('resize', () => picture.draw());
 
   // The run has ended: the report stays in view and keeps the focus (for a
@@ -169,7 +170,10 @@
       beamRead: function (room) {
         if (thisRun !== run) return never();
         const bytes = run.queue.read(room);
-        if (run.queue.waiting) field.ask();
+        if (run.queue.waiting) {
+          field.ask();
+          keepForOffline();
+        }
         return bytes;
       },
       beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
@@ -179,6 +183,7 @@
         if (thisRun === run) finish();
       },
       onAbort: stopWithError,
+      instantiateWasm: program.hook(window.beamLoadFailed),
     }).catch(function () {
       fail(
         'beam could not start in this browser. Reload the page; if that does not help, ' +
@@ -204,19 +209,26 @@
   });
 
   // Served over http(s): installable, and usable offline after one visit
-  // (sw.js keeps the page's files). Opened from disk nothing is asked for,
-  // and in a frame sandboxed without allow-same-origin the browser refuses
-  // even a look at the service worker: the page runs without offline use.
-  try {
-    if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
-      navigator.serviceWorker.register('sw.js').catch(function () {});
-      const manifest = document.createElement('link');
-      manifest.rel = 'manifest';
-      manifest.href = 'manifest.webmanifest';
-      document.head.appendChild(manifest);
+  // (sw.js keeps the page's files), asked for once the first question is
+  // there (its copying would slow the first visit's downloads). Opened from
+  // disk nothing is asked for, and in a frame sandboxed without
+  // allow-same-origin the browser refuses even a look at the service
+  // worker: the page runs without offline use.
+  let offlineAsked = false;
+  function keepForOffline() {
+    if (offlineAsked) return;
+    offlineAsked = true;
+    try {
+      if (/^https?:$/.test(location.protocol) && 'serviceWorker' in navigator) {
+        navigator.serviceWorker.register('sw.js').catch(function () {});
+        const manifest = document.createElement('link');
+        manifest.rel = 'manifest';
+        manifest.href = 'manifest.webmanifest';
+        document.head.appendChild(manifest);
+      }
+    } catch {
+      // (a SecurityError: no offline copy here)
     }
-  } catch {
-    // (a SecurityError: no offline copy here)
   }
 
   startRun();

@@ -11,7 +11,15 @@
 // files waits for one time-out, not three in a row.
 'use strict';
 const CACHE = 'beam-page';
-const FILES = ['./', 'index.html', 'beam-page.js', 'beam.js', 'manifest.webmanifest', 'icon.svg'];
+const FILES = [
+  './',
+  'index.html',
+  'beam-page.js',
+  'beam.js',
+  'beam.wasm.gz',
+  'manifest.webmanifest',
+  'icon.svg',
+];
 const PATIENCE_MS = 3000;
 const SLOW_FOR_MS = 30000;
 let slowUntil = 0;

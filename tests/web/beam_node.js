@@ -15,6 +15,8 @@ let offset = 0;
 
 const createBeam = require(path.resolve(beamJs));
 createBeam({
+  // (node's fetch takes no file name: the module is read here)
+  wasmBinary: fs.readFileSync(path.join(path.dirname(beamJs), 'beam.wasm')),
   beamWrite: (bytes) => fs.writeSync(1, bytes),
   beamRead: (room) =>
     new Promise((resolve) => {

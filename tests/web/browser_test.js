@@ -73,6 +73,7 @@ test.before(async () => {
     '.js': 'text/javascript',
     '.svg': 'image/svg+xml',
     '.webmanifest': 'application/manifest+json',
+    '.wasm': 'application/wasm',
   };
   server = http.createServer((request, response) => {
     if (serverDown) return request.socket.destroy();
