@@ -163,8 +163,9 @@ class AnswerPicture {
 
     const caption = document.createElement('p');
     caption.textContent =
-      'Arrows point the way each force acts. V: the forces up on the part left of a ' +
-      'section; M: their moment about it, positive where the beam sags (drawn above the ' +
+      "The load, Ay and By point the way each acts; Ax and Bx as the report's --> and <-- " +
+      'give them (a negative value acts the other way). V: the forces up on the part left of ' +
+      'a section; M: their moment about it, positive where the beam sags (drawn above the ' +
       'axis). Lengths from A.';
     const picture = svg.finish(top, this.box, caption);
     picture.setAttribute('role', 'img');
