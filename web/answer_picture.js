@@ -33,6 +33,8 @@ class AnswerPicture {
     for (const line of lines.slice(1)) {
       const [name, ...rest] = line.split(' ');
       if (name === 'section') data.sections.push(rest.map(Number));
+      // Ax and Bx without their arrows: each always points its own way.
+      else if (name === 'Ax' || name === 'Bx') data[name] = rest[0];
       else if (name !== '') data[name] = rest.join(' ');
     }
     this.data = data;
@@ -110,11 +112,11 @@ class AnswerPicture {
     reaction(b, d.By, 'By', 'end');
     if (d.Ax) {
       svg.arrow(a - 2.8 * font, beamY, a - 0.2 * font, beamY);
-      label('Ax = ' + force(d.Ax.replace(/ -->$/, '')), a - 2.8 * font, 'start');
+      label('Ax = ' + force(d.Ax), a - 2.8 * font, 'start');
     }
     if (d.Bx) {
       svg.arrow(b + 2.8 * font, beamY, b + 0.2 * font, beamY);
-      label('Bx = ' + force(d.Bx.replace(/ <--$/, '')), b + 2.8 * font, 'end');
+      label('Bx = ' + force(d.Bx), b + 2.8 * font, 'end');
     }
     const dimension = row + 0.6 * font;
     svg.arrow(a + (b - a) / 2, dimension, a, dimension);
@@ -176,8 +178,8 @@ class AnswerPicture {
   description(force, length, moment) {
     const d = this.data;
     const horizontal = [
-      d.Ax && 'Ax = ' + force(d.Ax.replace(/ -->$/, '')) + ' to the right',
-      d.Bx && 'Bx = ' + force(d.Bx.replace(/ <--$/, '')) + ' to the left',
+      d.Ax && 'Ax = ' + force(d.Ax) + ' to the right',
+      d.Bx && 'Bx = ' + force(d.Bx) + ' to the left',
     ].filter(Boolean);
     return (
       `Picture of this run's beam, L = ${length(d.L)}: the load W = ` +
