@@ -1,17 +1,14 @@
 // waitForKey on POSIX terminals (what it does: key_wait.h). How: the
 // terminal is held raw by RawTerminal (app/raw_terminal_posix.h), whose
-// reads block until a byte comes and whose own timer ends a read that has
-// waited long enough; this file says where one press ends, and
-// app/key_wait_timing.h how long each step waits.
-// One code path for Linux, macOS and FreeBSD and for any descriptor number:
-// neither select()'s FD_SETSIZE nor a poll() that accepts terminals (macOS's
-// does not) is needed.
+// reads wait for input no longer than they are told; this file says where
+// one press ends, and app/key_wait_timing.h how long each step waits.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
 #include <cstddef>
+#include <cstdlib>
 
 #include "app/key_wait.h"
 #include "app/key_wait_timing.h"
@@ -47,6 +44,9 @@ class TerminalBytes {
     return Read::kBytes;
   }
 
+  // Drops what came in the same read as the bytes taken so far.
+  void dropRest() { next_ = end_; }
+
  private:
   RawTerminal& terminal_;
   unsigned char buffer_[16384];
@@ -54,10 +54,9 @@ class TerminalBytes {
   std::size_t end_ = 0;
 };
 
-// Reads and drops the rest of the burst the key came in (a paste the
-// terminal did not bracket, the second code point of a flag) until the
-// input has been quiet for kQuietMs, for kBurstMs at most; then drops what
-// the terminal still holds. Keys typed later are left for the shell.
+// Where the terminal does not mark pastes, reads and drops the rest of the
+// burst the key came in (a paste) until the input has been quiet for
+// kQuietMs, for kBurstMs at most. Keys typed later are left for the shell.
 void dropRestOfBurst(RawTerminal& terminal) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBurstMs);
   unsigned char rest[4096];
@@ -65,7 +64,6 @@ void dropRestOfBurst(RawTerminal& terminal) {
   while (std::chrono::steady_clock::now() < end &&
          terminal.readBytes(rest, sizeof rest, kQuietMs, count) == Read::kBytes) {
   }
-  terminal.dropUnread();
 }
 
 // Reads until one key press has been read whole; mouse and focus reports
@@ -73,21 +71,31 @@ void dropRestOfBurst(RawTerminal& terminal) {
 // closing sequence however long it pauses (a terminal may send the rest
 // only at its next event), while the terminal is this job's. Any other
 // press cut short (its next byte not there in time) ends the wait all the
-// same.
-void readOneKeyPress(RawTerminal& terminal) {
+// same. What came with the key in the same read goes with it (the second
+// code point of a flag); where pastes are not marked, so does the rest of
+// its burst.
+void readOneKeyPress(RawTerminal& terminal, bool pastesMarked) {
+  const bool utf8 =
+      localeIsUtf8(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
   TerminalBytes input(terminal);
   for (;;) {
     unsigned char byte = 0;
     if (input.next(byte, TerminalBytes::kUntilItComes) != Read::kBytes) return;
-    KeyPressParser parser;
-    while (!parser.feed(byte)) {
+    KeyPressParser parser(utf8);
+    bool whole = parser.feed(byte);
+    while (!whole) {
       const int wait = parser.inPaste()      ? TerminalBytes::kUntilItComes
                        : parser.mayEndHere() ? kEscapeFollowMs
                                              : kSequenceFollowMs;
-      if (input.next(byte, wait) != Read::kBytes) return;
+      const Read got = input.next(byte, wait);
+      if (got == Read::kLost) return;
+      // Nothing came: a press that may end here did; any other was cut short.
+      if (got == Read::kNothing && !parser.mayEndHere()) return;
+      whole = got == Read::kNothing || parser.feed(byte);
     }
     if (parser.isKeyPress()) {
-      dropRestOfBurst(terminal);
+      input.dropRest();
+      if (!pastesMarked) dropRestOfBurst(terminal);
       return;
     }
   }
@@ -95,21 +103,26 @@ void readOneKeyPress(RawTerminal& terminal) {
 
 }  // namespace
 
-void waitForKey() {
+void waitForKey(Output& out) {
   // Started with SIGINT ignored: a shell without job control (a script)
   // starts its & commands so, and nobody at the terminal answers them.
-  struct sigaction interrupt;
-  if (sigaction(SIGINT, nullptr, &interrupt) != 0 || interrupt.sa_handler == SIG_IGN) return;
   // Standard output must be the controlling terminal itself, with this job
   // in its foreground: tcgetpgrp fails on any other file or terminal.
-  if (tcgetpgrp(STDOUT_FILENO) != getpgrp()) return;
-  const int fd = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return;
+  struct sigaction interrupt;
+  const int fd = sigaction(SIGINT, nullptr, &interrupt) != 0 || interrupt.sa_handler == SIG_IGN ||
+                         tcgetpgrp(STDOUT_FILENO) != getpgrp()
+                     ? -1
+                     : open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  int error = 0;
   {
     RawTerminal terminal(fd);
-    if (terminal.isRaw()) readOneKeyPress(terminal);
+    error = out.write();  // the closing line, once what was typed before is gone
+    if (error == 0 && terminal.isRaw()) {
+      readOneKeyPress(terminal, terminal.askForPasteMarks());
+    }
   }
-  close(fd);
+  if (fd >= 0) close(fd);
+  if (error != 0) out.fail(error);
 }
 
 }  // namespace beam

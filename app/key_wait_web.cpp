@@ -11,6 +11,9 @@ extern "C" void beam_await_key();
 
 namespace beam {
 
-void waitForKey() { beam_await_key(); }
+void waitForKey(Output& out) {
+  out.flush();
+  beam_await_key();
+}
 
 }  // namespace beam

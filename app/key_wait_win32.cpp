@@ -48,13 +48,13 @@ ConsoleKeyEvent eventOf(const INPUT_RECORD& record) {
 
 }  // namespace
 
-void waitForKey() {
+void waitForKey(Output& out) {
   DWORD outputMode = 0;
-  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode)) return;
+  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &outputMode)) return out.flush();
   const HANDLE input =
       CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, 0, nullptr);
-  if (input == INVALID_HANDLE_VALUE) return;
+  if (input == INVALID_HANDLE_VALUE) return out.flush();
   // The mode is switched, and later put back, only when it could be read:
   // "restoring" a mode never read would leave the console without echo.
   DWORD saved = 0;
@@ -65,9 +65,10 @@ void waitForKey() {
     SetConsoleCtrlHandler(restoreOnControlEvent, TRUE);
     SetConsoleMode(input, 0);
   }
-  // Only keys pressed after the closing line count.
+  // Only keys pressed after the closing line count; every one of them does.
   FlushConsoleInputBuffer(input);
-  for (;;) {
+  const int error = out.write();
+  for (; error == 0;) {
     INPUT_RECORD record;
     DWORD count = 0;
     if (!ReadConsoleInputW(input, &record, 1, &count) || count == 0) break;
@@ -78,6 +79,7 @@ void waitForKey() {
     SetConsoleCtrlHandler(restoreOnControlEvent, FALSE);
   }
   CloseHandle(input);
+  if (error != 0) Output::fail(error);
 }
 
 }  // namespace beam

@@ -10,6 +10,11 @@ namespace beam {
 /// gets false.
 bool parentGone();
 
+/// The signal the system sends this process when its parent ends, as
+/// requested so far (kept across exec, so a program that started beam may
+/// have asked for one); 0 for none, and where the system cannot say (macOS).
+int parentEndSignal();
+
 /// Asks the system to send `signal` to this process when its parent ends;
 /// 0 withdraws the request. Linux and FreeBSD can; elsewhere (macOS) this
 /// does nothing. The request is never inherited by a forked child.

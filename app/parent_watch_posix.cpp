@@ -1,6 +1,6 @@
 // The parent watch on POSIX systems (what it does: parent_watch.h). The
-// request for a signal is given only valid arguments, for which prctl and
-// procctl cannot fail; their results are not checked.
+// requests are given only valid arguments, for which prctl and procctl
+// cannot fail; their results are not checked.
 #include <unistd.h>
 
 #include "app/parent_watch.h"
@@ -23,6 +23,16 @@ const Lineage kAtStartUp = {getpid(), getppid()};
 }  // namespace
 
 bool parentGone() { return getpid() == kAtStartUp.self && getppid() != kAtStartUp.parent; }
+
+int parentEndSignal() {
+  int signal = 0;
+#if defined(__linux__)
+  prctl(PR_GET_PDEATHSIG, &signal, 0UL, 0UL, 0UL);
+#elif defined(__FreeBSD__)
+  procctl(P_PID, 0, PROC_PDEATHSIG_STATUS, &signal);
+#endif
+  return signal;
+}
 
 void signalWhenParentEnds(int signal) {
 #if defined(__linux__)

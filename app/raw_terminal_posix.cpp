@@ -1,25 +1,25 @@
 // RawTerminal (what it does: raw_terminal_posix.h). How: every piece of
 // state the signal handlers need is in one place (gTerminal), written only
 // while they are blocked; the handlers put the settings back with
-// tcsetattr and write() alone (and clock_gettime, raise and sigaction for
-// an alarm that is not the wait's). sigprocmask, getitimer, setitimer and
-// the handlers' own sigaction calls are given only valid arguments (actions
-// this process read a moment before), for which they cannot fail; their
-// results are not checked.
+// tcsetattr and write() alone. sigprocmask and the handlers' own sigaction
+// calls are given only valid arguments (actions this process read a moment
+// before), for which they cannot fail; their results are not checked. The
+// reads are timed by waiting for input (app/input_ready.h), not by a timer:
+// SIGALRM stays the process's own.
 #include "app/raw_terminal_posix.h"
 
-#include <sys/time.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string_view>
+#include <vector>
 
-#include "app/key_wait_timing.h"
+#include "app/input_ready.h"
 #include "app/parent_watch.h"
 
 namespace beam {
@@ -31,11 +31,10 @@ constexpr std::string_view kPasteOff = "\x1b[?2004l";
 // Catchable signals whose default action ends the process: the handler puts
 // the terminal back first, then the signal ends the process as it would have
 // (a crash signal too). Those whose default is to ignore (WINCH, CHLD, URG,
-// and SIGIO where it is not SIGPOLL) or to stop are not among them, nor
-// SIGALRM, the wait's own timer.
+// and SIGIO where it is not SIGPOLL) or to stop are not among them.
 constexpr int kEndingSignals[] = {
-    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1,
-    SIGSEGV,   SIGUSR2, SIGPIPE, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
 #ifdef SIGPOLL  // Linux and System V: SIGIO's other name, and it ends the process
     SIGPOLL,
 #endif
@@ -49,10 +48,6 @@ constexpr int kEndingSignals[] = {
     SIGEMT,
 #endif
 };
-constexpr int kFixedEndingCount = sizeof kEndingSignals / sizeof kEndingSignals[0];
-// Room for every handler: the fixed list, the real-time signals (Linux has
-// 31 or 32 for programs), SIGTSTP, SIGCONT and SIGALRM.
-constexpr int kMaxHandled = kFixedEndingCount + 64 + 3;
 
 // What the signal handlers share with the wait, in one place. There is one
 // wait at a time in a process: RawTerminal fills this when it takes the
@@ -67,30 +62,6 @@ struct SharedTerminal {
   bool pasteMode = false;  // bracketed paste is asked for while raw
 };
 SharedTerminal gTerminal;
-// Set by the wait's timer; a read it interrupts fails with EINTR.
-volatile std::sig_atomic_t gTicked = 0;
-
-// SIGALRM as the process had it before the wait, for an alarm that is not
-// the wait's own tick: the process's own timer coming due, or a SIGALRM
-// sent from elsewhere.
-struct ProcessAlarm {
-  bool ends = false;     // the default action, not blocked: the alarm ends the process
-  bool ignored = false;  // SIG_IGN: the alarm does nothing
-  // Otherwise (blocked, or handled by the caller) the alarm is raised again
-  // after the wait.
-  volatile std::sig_atomic_t cameDuringWait = 0;
-  // When the process's own timer comes due (CLOCK_MONOTONIC, ns; 0: it has
-  // none running), and its period (ns; 0: once).
-  long long dueNs = 0;
-  long long periodNs = 0;
-};
-ProcessAlarm gAlarm;
-
-long long monotonicNs() {
-  struct timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
-}
 
 bool sameSettings(const struct termios& a, const struct termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
@@ -170,58 +141,11 @@ extern "C" void resumeActive(int) {
   errno = savedErrno;
 }
 
-// Whether a signal was sent by a process (kill, sigqueue, raise) rather
-// than by the system's timer.
-bool sentByAProcess(const siginfo_t* info) {
-  const int code = info == nullptr ? SI_USER : info->si_code;
-  return code == SI_USER || code == SI_QUEUE
-#ifdef SI_TKILL  // Linux: tgkill, raise
-         || code == SI_TKILL
-#endif
-#ifdef SI_LWP  // FreeBSD: thr_kill, raise
-         || code == SI_LWP
-#endif
-      ;
-}
-
-// A SIGALRM that is not the wait's tick does what it would have done
-// without the wait.
-void alarmCame() {
-  if (gAlarm.ignored) return;
-  if (!gAlarm.ends) {
-    gAlarm.cameDuringWait = 1;
-    return;
-  }
-  restoreIfOurs();
-  struct sigaction byDefault = {};
-  byDefault.sa_handler = SIG_DFL;
-  sigemptyset(&byDefault.sa_mask);
-  sigaction(SIGALRM, &byDefault, nullptr);
-  raise(SIGALRM);  // ends the process once this handler returns
-}
-
-// The timer's ticks time the wait; one that comes when the process's own
-// timer is due is its alarm too (the wait's ticks never come later than
-// that: see WaitTimer).
-extern "C" void tick(int, siginfo_t* info, void*) {
-  const int savedErrno = errno;
-  if (sentByAProcess(info)) {
-    alarmCame();
-  } else {
-    gTicked = 1;
-    constexpr long long kSlackNs = 1000000;  // a timer's rounding
-    if (gAlarm.dueNs != 0 && monotonicNs() + kSlackNs >= gAlarm.dueNs) {
-      gAlarm.dueNs = gAlarm.periodNs == 0 ? 0 : gAlarm.dueNs + gAlarm.periodNs;
-      alarmCame();
-    }
-  }
-  errno = savedErrno;
-}
-
 // The wait's handlers: every one installed with all of them blocked while
-// it runs, and each signal's previous action given back when
-// this goes. A signal that was ignored (nohup, a background job without job
-// control) stays ignored, but for the wait's own timer.
+// it runs, and each signal's previous action given back when this goes. A
+// signal that was ignored (nohup, a background job without job control)
+// stays ignored. The list is as long as the system's signals make it (the
+// real-time ones number 32 on Linux, 62 on FreeBSD).
 class WaitSignals {
  public:
   WaitSignals() {
@@ -234,7 +158,6 @@ class WaitSignals {
 #endif
     add(SIGTSTP);
     add(SIGCONT);
-    add(SIGALRM);
   }
 
   /// The handled signals, SIGTTIN and SIGTTOU.
@@ -243,164 +166,89 @@ class WaitSignals {
   /// Installs the handlers; SA_RESETHAND for the ending ones, so that the
   /// signal they raise again ends the process.
   void install() {
-    for (int i = 0; i < count_; ++i) {
-      const int signal = signals_[i];
-      if (signal == SIGALRM) {
-        installTimer(i);
-      } else if (signal == SIGTSTP || signal == SIGCONT) {
-        install(i, signal == SIGTSTP ? stopRestored : resumeActive, SA_RESTART);
+    for (Slot& slot : slots_) {
+      if (slot.signal == SIGTSTP || slot.signal == SIGCONT) {
+        install(slot, slot.signal == SIGTSTP ? stopRestored : resumeActive, SA_RESTART);
       } else {
-        install(i, restoreAndEnd, static_cast<int>(SA_RESETHAND));
+        install(slot, restoreAndEnd, static_cast<int>(SA_RESETHAND));
       }
     }
   }
 
-  /// Whether SIGHUP now ends the wait with the settings put back.
-  bool handleHangUp() const {
-    for (int i = 0; i < count_; ++i) {
-      if (signals_[i] == SIGHUP) return installed_[i];
+  /// Whether `signal` now ends the wait with the settings put back.
+  bool ends(int signal) const {
+    for (const Slot& slot : slots_) {
+      if (slot.signal == signal) return slot.installed && signal != SIGTSTP && signal != SIGCONT;
     }
     return false;
   }
 
-  /// Whether the process had SIGALRM blocked (call before install()).
-  void setAlarmBlocked(bool blocked) { alarmBlocked_ = blocked; }
-
   /// Gives back the previous actions; call with all() blocked.
-  /// A tick of the wait's timer still pending is dropped first (SIG_IGN
-  /// discards it), so the previous action never sees it.
   void uninstall() {
-    for (int i = 0; i < count_; ++i) {
-      if (!installed_[i]) continue;
-      if (signals_[i] == SIGALRM) {
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGALRM, &ignore, nullptr);
-      }
-      sigaction(signals_[i], &previous_[i], nullptr);
-      installed_[i] = false;
+    for (Slot& slot : slots_) {
+      if (slot.installed) sigaction(slot.signal, &slot.previous, nullptr);
+      slot.installed = false;
     }
   }
 
  private:
+  struct Slot {
+    int signal = 0;
+    struct sigaction previous = {};
+    bool installed = false;
+  };
+
   void add(int signal) {
-    if (count_ == kMaxHandled) return;
-    signals_[count_++] = signal;
+    Slot slot;
+    slot.signal = signal;
+    slots_.push_back(slot);
     sigaddset(&all_, signal);
   }
 
-  void install(int slot, void (*handler)(int), int flags) {
-    if (sigaction(signals_[slot], nullptr, &previous_[slot]) != 0 ||
-        previous_[slot].sa_handler == SIG_IGN) {
+  void install(Slot& slot, void (*handler)(int), int flags) {
+    if (sigaction(slot.signal, nullptr, &slot.previous) != 0 ||
+        ((slot.previous.sa_flags & SA_SIGINFO) == 0 && slot.previous.sa_handler == SIG_IGN)) {
       return;
     }
     struct sigaction action = {};
     action.sa_handler = handler;
     action.sa_flags = flags;
     action.sa_mask = all_;
-    installed_[slot] = sigaction(signals_[slot], &action, nullptr) == 0;
-  }
-
-  // The wait's timer, even where SIGALRM was ignored (the alarms that are
-  // not its ticks are then dropped).
-  void installTimer(int slot) {
-    if (sigaction(SIGALRM, nullptr, &previous_[slot]) != 0) return;
-    gAlarm.ignored =
-        (previous_[slot].sa_flags & SA_SIGINFO) == 0 && previous_[slot].sa_handler == SIG_IGN;
-    gAlarm.ends = (previous_[slot].sa_flags & SA_SIGINFO) == 0 &&
-                  previous_[slot].sa_handler == SIG_DFL && !alarmBlocked_;
-    gAlarm.cameDuringWait = 0;
-    struct sigaction action = {};
-    action.sa_sigaction = tick;
-    action.sa_flags = SA_SIGINFO;
-    action.sa_mask = all_;
-    installed_[slot] = sigaction(SIGALRM, &action, nullptr) == 0;
+    slot.installed = sigaction(slot.signal, &action, nullptr) == 0;
   }
 
   sigset_t all_;
-  int count_ = 0;
-  int signals_[kMaxHandled] = {};
-  struct sigaction previous_[kMaxHandled];
-  bool installed_[kMaxHandled] = {};
-  bool alarmBlocked_ = false;  // SIGALRM was blocked before the wait
-};
-
-// The wait's timer (ITIMER_REAL, the process's one real-time timer): a
-// tick every period once started, the first never later than the moment
-// the timer the process had comes due (its alarm, told apart by tick()).
-// That timer is put back, with what is left of its time, when the wait
-// stops.
-class WaitTimer {
- public:
-  // Call with SIGALRM blocked the first time (the process's own timer may
-  // come due as it is taken over).
-  void start(int milliseconds) {
-    if (!started_) {
-      struct itimerval had;
-      getitimer(ITIMER_REAL, &had);
-      gAlarm.dueNs = nanoseconds(had.it_value) == 0 ? 0 : monotonicNs() + nanoseconds(had.it_value);
-      gAlarm.periodNs = nanoseconds(had.it_interval);
-      started_ = true;
-    }
-    const long long periodNs = static_cast<long long>(milliseconds) * 1000000;
-    long long firstNs = periodNs;
-    const long long due = gAlarm.dueNs;
-    if (due != 0 && due - monotonicNs() < firstNs) firstNs = due - monotonicNs();
-    struct itimerval every = {};
-    every.it_interval = interval(periodNs);
-    every.it_value = interval(firstNs);
-    gTicked = 0;
-    setitimer(ITIMER_REAL, &every, nullptr);
-  }
-
-  // Call with SIGALRM blocked.
-  void stop() {
-    if (!started_) return;
-    struct itimerval had = {};
-    if (gAlarm.dueNs != 0) {
-      had.it_value = interval(gAlarm.dueNs - monotonicNs());
-      had.it_interval = interval(gAlarm.periodNs);
-    }
-    setitimer(ITIMER_REAL, &had, nullptr);
-    gAlarm.dueNs = 0;
-    started_ = false;
-  }
-
- private:
-  static long long nanoseconds(const struct timeval& time) {
-    return static_cast<long long>(time.tv_sec) * 1000000000LL +
-           static_cast<long long>(time.tv_usec) * 1000;
-  }
-
-  // A time as a timer's interval: at least 1 us where it is due now or
-  // past, 0 (none) only for 0.
-  static struct timeval interval(long long ns) {
-    struct timeval time = {};
-    if (ns == 0) return time;
-    const long long micros = ns < 1000 ? 1 : ns / 1000;
-    time.tv_sec = static_cast<time_t>(micros / 1000000);
-    time.tv_usec = static_cast<suseconds_t>(micros % 1000000);
-    return time;
-  }
-
-  bool started_ = false;
+  std::vector<Slot> slots_;
 };
 
 WaitSignals gSignals;
-WaitTimer gTimer;
 
-// Whether a read that returned nothing may only have timed out: under
-// settings someone else has set since, non-canonical with VMIN 0 (a read
-// timer, or none). Under the wait's own (VMIN 1), in line mode, or when the
-// terminal cannot be asked, nothing is the terminal's end.
-bool mayHaveTimedOut() {
+// Whether a read that returned nothing may only have found nothing yet:
+// under settings someone else has set since, non-canonical with VMIN 0.
+// Under the wait's own (VMIN 1), in line mode, or when the terminal cannot
+// be asked, nothing is the terminal's end.
+bool mayFindNothing() {
   struct termios now;
   return tcgetattr(gTerminal.fd, &now) == 0 && (now.c_lflag & ICANON) == 0 && now.c_cc[VMIN] == 0;
 }
 
-// Raw input whose reads block until a byte comes, with paste mode where
-// TERM names a terminal that may know it. TCSAFLUSH drops what was typed
-// before the closing line (an extra Enter, the rest of a paste).
+// Reads and drops what was typed before the wait (its descriptor does not
+// block). True when it held an end-of-input mark: in line mode, a read that
+// returns nothing while the terminal is this job's.
+bool dropTypedAhead() {
+  struct termios now;
+  const bool lineMode = tcgetattr(gTerminal.fd, &now) == 0 && (now.c_lflag & ICANON) != 0;
+  unsigned char typed[4096];
+  for (int reads = 0; reads < 1024; ++reads) {  // a line mode buffer holds a few KiB
+    const ssize_t n = read(gTerminal.fd, typed, sizeof typed);
+    if (n == 0) return lineMode;
+    if (n < 0) return false;
+  }
+  return false;
+}
+
+// Raw input whose reads block until a byte comes; TCSAFLUSH drops the rest
+// of a line still being typed.
 bool setRaw() {
   struct termios raw = gTerminal.saved;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | ISIG | IEXTEN);
@@ -413,9 +261,6 @@ bool setRaw() {
   // restore compares with.
   tcgetattr(gTerminal.fd, &gTerminal.active);
   gTerminal.rawSet = true;
-  const char* type = std::getenv("TERM");
-  gTerminal.pasteMode = type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0;
-  switchPasteMode(kPasteOn);
   return true;
 }
 
@@ -426,21 +271,19 @@ RawTerminal::RawTerminal(int fd) {
   sigprocmask(SIG_BLOCK, &gSignals.all(), &mask_);
   gTerminal.fd = fd;
   taken_ = true;
-  gSignals.setAlarmBlocked(sigismember(&mask_, SIGALRM) == 1);
   gSignals.install();
-  // The program that started this one ends: as a hang-up, the settings go
-  // back at once (its shell saves them the moment it ends).
-  watchingParent_ = gSignals.handleHangUp();
-  if (watchingParent_) signalWhenParentEnds(SIGHUP);
-  raw_ = !parentGone() && ownsTerminal() && setRaw();
-  // The process's own timer is taken over while SIGALRM is still blocked.
-  if (raw_) gTimer.start(kOwnerCheckMs);
-  // The wait's timer must reach it even where the process was started with
-  // SIGALRM blocked (a mask is inherited across exec).
+  // The program that started this one ends: as a hang-up (or as the signal
+  // it asked for, where the wait handles that one), the settings go back at
+  // once: its shell saves them the moment it ends.
+  parentSignal_ = parentEndSignal();
+  if (!gSignals.ends(parentSignal_) && gSignals.ends(SIGHUP)) {
+    signalWhenParentEnds(SIGHUP);
+    parentSignalChanged_ = true;
+  }
+  raw_ = !parentGone() && ownsTerminal() && !dropTypedAhead() && setRaw();
   sigset_t during = mask_;
   sigaddset(&during, SIGTTIN);
   sigaddset(&during, SIGTTOU);
-  sigdelset(&during, SIGALRM);
   sigprocmask(SIG_SETMASK, &during, nullptr);
 }
 
@@ -451,40 +294,44 @@ RawTerminal::~RawTerminal() {
   if (!taken_) return;
   sigprocmask(SIG_BLOCK, &gSignals.all(), nullptr);
   restoreIfOurs();
-  if (watchingParent_) signalWhenParentEnds(0);
-  gTimer.stop();
+  if (parentSignalChanged_) signalWhenParentEnds(parentSignal_);
   gSignals.uninstall();
   gTerminal.fd = -1;
   gTerminal.rawSet = false;
   gTerminal.pasteMode = false;
   sigprocmask(SIG_SETMASK, &mask_, nullptr);
-  // Blocked or handled by the caller: the alarm it missed comes now.
-  if (gAlarm.cameDuringWait != 0) raise(SIGALRM);
+}
+
+bool RawTerminal::askForPasteMarks() {
+  const char* type = std::getenv("TERM");
+  if (!raw_ || type == nullptr || *type == '\0' || std::strcmp(type, "dumb") == 0) return false;
+  sigset_t held;
+  sigprocmask(SIG_BLOCK, &gSignals.all(), &held);
+  gTerminal.pasteMode = true;
+  switchPasteMode(kPasteOn);
+  sigprocmask(SIG_SETMASK, &held, nullptr);
+  return true;
 }
 
 RawTerminal::Read RawTerminal::readBytes(unsigned char* bytes, std::size_t size, int milliseconds,
                                          std::size_t& count) {
+  using Clock = std::chrono::steady_clock;
   count = 0;
-  gTimer.start(milliseconds);
+  const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
-    if (!ownsTerminal()) return Read::kLost;
-    if (gTicked != 0) return Read::kNothing;
+    if (!ownsTerminal() || parentGone()) return Read::kLost;
     const ssize_t n = read(gTerminal.fd, bytes, size);
     if (n > 0) {
       count = static_cast<std::size_t>(n);
       return Read::kBytes;
     }
-    if (n < 0 && errno != EINTR) return Read::kLost;
-    if (n == 0) {
-      if (!mayHaveTimedOut()) return Read::kLost;
-      const struct timespec nap = {0, 20 * 1000 * 1000};
-      nanosleep(&nap, nullptr);  // their timer may be 0: no spinning
-    }
+    if (n == 0 && !mayFindNothing()) return Read::kLost;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return Read::kLost;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return Read::kNothing;
+    const Ready ready = waitForInput(gTerminal.fd, static_cast<int>(left));
+    if (ready == Ready::kGone || ready == Ready::kUnwatchable) return Read::kLost;
   }
-}
-
-void RawTerminal::dropUnread() {
-  if (ownsTerminal()) tcflush(gTerminal.fd, TCIFLUSH);
 }
 
 }  // namespace beam

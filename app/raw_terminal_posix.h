@@ -1,6 +1,6 @@
 // The controlling terminal held in raw input for the key wait, on POSIX
-// systems: its settings, the signal handlers that keep them safe, and the
-// wait's timer. Internal to app/key_wait_posix.cpp.
+// systems: its settings and the signal handlers that keep them safe.
+// Internal to app/key_wait_posix.cpp.
 #pragma once
 
 #include <signal.h>
@@ -9,28 +9,31 @@
 
 namespace beam {
 
-/// Owns the terminal for the time of the wait. On construction it saves the
-/// settings, installs the handlers and sets raw input whose reads block
-/// until a byte comes (VMIN 1, VTIME 0: a process that reads the terminal
-/// after this one was killed or frozen still waits for input), asks for
-/// bracketed paste unless TERM is unset or dumb, and drops what was typed
-/// before. On destruction, and from every handler of a signal that ends or
-/// stops the process, it puts the settings back, but only while the
-/// terminal still has the ones it set (another program's stay). SIGTTIN and
-/// SIGTTOU stay blocked meanwhile, so that neither a read nor the restore
-/// stops the process once the terminal is the shell's (a read fails
-/// instead), and a SIGTTOU sent from elsewhere stops it only after the
-/// settings are back. The wait times its reads with the process's real-time
-/// timer (ITIMER_REAL, SIGALRM, unblocked for the wait even where the
-/// process had it blocked) and tells its own ticks from every other
-/// SIGALRM: an alarm the process already had (inherited across exec, as
-/// `alarm 10; exec beam` makes one) still comes at its time, and a SIGALRM
-/// sent from elsewhere still comes; either ends the process with the
-/// settings put back first where SIGALRM's action is the default, is
-/// dropped where it is ignored, and is raised again after the wait where
-/// the process had it blocked or handled. The timer runs on afterwards as
-/// the process had it. There is one wait at a time: a second RawTerminal
-/// while one exists takes nothing and is not raw.
+/// Owns the terminal for the time of the wait. Its descriptor must be open
+/// with O_NONBLOCK (the process's own open of /dev/tty): no read ever waits
+/// in the system, even if another reader takes the input first.
+///
+/// On construction, before the closing line is written, it installs the
+/// handlers, drops what was typed before (an extra Enter, the rest of a
+/// paste), and sets raw input whose reads would block until a byte comes
+/// (VMIN 1, VTIME 0: a process that reads the terminal after this one was
+/// killed or frozen still waits for input). Typed before, an end-of-input
+/// mark (the VEOF character in line mode, as `script` sends when its own
+/// input ends) means nobody will press a key: there is no wait.
+///
+/// On destruction, and from every handler of a signal that ends or stops
+/// the process, it puts the settings back, but only while the terminal
+/// still has the ones it set (another program's stay). SIGTTIN and SIGTTOU
+/// stay blocked meanwhile, so that neither a read nor the restore stops the
+/// process once the terminal is the shell's (a read fails instead), and a
+/// SIGTTOU sent from elsewhere stops it only after the settings are back.
+/// Every other signal keeps its meaning and its place in the process's
+/// mask: one blocked before the wait stays blocked (SIGALRM with it), one
+/// ignored stays ignored. While the parent that started this process is
+/// watched, its end sends SIGHUP (or the signal the process already had
+/// asked for, where the wait handles it), and the request the process had
+/// is put back afterwards. There is one wait at a time: a second
+/// RawTerminal while one exists takes nothing and is not raw.
 class RawTerminal {
  public:
   explicit RawTerminal(int fd);
@@ -42,25 +45,23 @@ class RawTerminal {
   /// started this process is still there): only then is there a wait.
   bool isRaw() const { return raw_; }
 
+  /// Asks the terminal to mark pastes (bracketed paste), unless TERM is
+  /// unset or dumb; call once the closing line is out. Whether it did.
+  bool askForPasteMarks();
+
   enum class Read { kBytes, kNothing, kLost };
 
   /// Reads what has come, 1 to `size` bytes (their number in `count`),
-  /// waiting at most `milliseconds` for the first (the wait's timer; one
-  /// more period in the rare case that it fires just as the read begins).
-  /// kNothing when the time ran out; kLost when the terminal is no longer
-  /// this job's, has gone, or fails. A read under settings someone else has
-  /// set since with VMIN 0 may find nothing early: it is read again after a
-  /// nap of 20 ms (their settings may have no read timer at all).
+  /// waiting at most `milliseconds` for the first. kNothing when the time
+  /// ran out; kLost when the terminal is no longer this job's, has gone or
+  /// fails, or the parent has ended.
   Read readBytes(unsigned char* bytes, std::size_t size, int milliseconds, std::size_t& count);
-
-  /// Drops whatever the terminal holds that has not been read, while it is
-  /// this job's.
-  void dropUnread();
 
  private:
   bool taken_ = false;
   bool raw_ = false;
-  bool watchingParent_ = false;
+  int parentSignal_ = 0;  // the parent-end request the process had
+  bool parentSignalChanged_ = false;
   sigset_t mask_;  // the process's signal mask before the wait
 };
 

@@ -20,10 +20,16 @@ const std::array<const char*, 7> kPrompts = {
     " Enter The Unit For The Length = ",
 };
 
+namespace {
+
+void printClosingLine(std::string& text) { reportLine({"Press Any Key To Continue"}, text); }
+
+}  // namespace
+
 void printReport(const BeamProblem& problem, std::string& text) {
   printVerticalReport(problem, text);
   printHorizontalCase(problem, text);
-  reportLine({"Press Any Key To Continue"}, text);
+  printClosingLine(text);
 }
 
 void runProgram() {
@@ -33,10 +39,12 @@ void runProgram() {
   FileSource standardInput(stdin);
   InputReader in(standardInput);
   const BeamProblem problem = readBeamProblem(in, out);
-  printReport(problem, out.text);
+  printVerticalReport(problem, out.text);
+  printHorizontalCase(problem, out.text);
   out.flush();
   showAnswerPicture(problem, in.valuesRead() == static_cast<int>(kPrompts.size()));
-  waitForKey();
+  printClosingLine(out.text);
+  waitForKey(out);
 }
 
 }  // namespace beam

@@ -46,8 +46,8 @@ BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
 void printReport(const BeamProblem& problem, std::string& text);
 
 /// The whole run on standard input and output: introduction, the seven
-/// reads, the report and the closing line, flushed before the key wait so
-/// that they are seen; then the key wait. Returns when the run is over;
+/// reads, the report, then the closing line, written by the key wait once
+/// it has dropped what was typed before (key_wait.h), and the wait. Returns when the run is over;
 /// output that cannot be written ends the program there instead, with
 /// status 1 (Output::flush).
 void runProgram();

@@ -50,6 +50,15 @@ class Output {
   /// SIGPIPE first, where the system has that signal.)
   void flush();
 
+  /// As flush(), but a failure is returned (its errno value; 0 when all
+  /// was written) rather than ending the program, for a caller that must
+  /// put something back first. Then call fail() with it.
+  int write();
+
+  /// Ends the program for output that could not be written, as flush()
+  /// does: the line on standard error, then exit status 1.
+  [[noreturn]] static void fail(int error);
+
  private:
   std::FILE* file_;
 };

@@ -1,5 +1,6 @@
 #include "app/terminal_key.h"
 
+#include <string>
 #include <string_view>
 
 #include "app/utf8.h"
@@ -18,9 +19,28 @@ constexpr int kX10MouseBytes = 3;
 
 }  // namespace
 
+bool localeIsUtf8(const char* lcAll, const char* lcCtype, const char* lang) {
+  std::string_view name;
+  for (const char* named : {lcAll, lcCtype, lang}) {
+    if (named != nullptr && *named != '\0') {
+      name = named;
+      break;
+    }
+  }
+  if (name.empty()) return true;
+  const std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  // The character set's name without case or hyphens: UTF-8, utf8, UTF8.
+  std::string set;
+  for (const char c : name.substr(dot + 1, name.find('@') - (dot + 1))) {
+    if (c != '-') set += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return set == "utf8";
+}
+
 // A byte that starts a character (at the start, or after ESC for Alt+key).
 bool KeyPressParser::startCharacter(unsigned char byte) {
-  bytesToCome_ = utf8ContinuationCount(byte);
+  bytesToCome_ = utf8_ ? utf8ContinuationCount(byte) : 0;
   if (bytesToCome_ == 0) return true;
   state_ = State::kUtf8;
   return false;
@@ -107,7 +127,16 @@ bool KeyPressParser::feed(unsigned char byte) {
       if (!isUtf8Continuation(byte)) return true;
       return --bytesToCome_ == 0;
     case State::kX10Mouse:
-      return --bytesToCome_ == 0;
+      // A value sent as a UTF-8 character (mode 1005) is two bytes; one
+      // that is not continued was the value itself.
+      if (x10Lead_) {
+        x10Lead_ = false;
+        // (A last value's lead followed by another byte: the byte goes
+        // with the report.)
+        if (isUtf8Continuation(byte) || bytesToCome_ == 0) return bytesToCome_ == 0;
+      }
+      x10Lead_ = utf8_ && utf8ContinuationCount(byte) == 1;
+      return --bytesToCome_ == 0 && !x10Lead_;
     case State::kPaste:
       // Never here: a paste's bytes go to followPaste() before the switch
       // (they are exempt from the length cap). Named so that the switch

@@ -86,11 +86,11 @@ bool waitForRawOn(int terminal, bool raw) {
 // beam and ends, normally, on SIGTERM.
 enum class Layout { kAlone, kForegroundJob, kBackgroundJob, kStartedByAJob };
 // Where the program's standard output goes; its standard input is a pipe.
-enum class Output { kTerminal, kPipe, kFile, kOtherTerminal };
+enum class OutputTo { kTerminal, kPipe, kFile, kOtherTerminal };
 
 struct PtyOptions {
   Layout layout = Layout::kAlone;
-  Output output = Output::kTerminal;
+  OutputTo output = OutputTo::kTerminal;
   bool highDescriptor = false;   // descriptors below FD_SETSIZE all taken
   bool ignoreHangup = false;     // started with SIGHUP ignored (nohup, trap '' HUP)
   std::string typedEarly = {};   // typed on the terminal before the answers arrive
@@ -125,7 +125,7 @@ class PtyRun {
  public:
   explicit PtyRun(PtyOptions options = {}) : options_(options) {
     EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
-    if (options.output == Output::kOtherTerminal) {
+    if (options.output == OutputTo::kOtherTerminal) {
       EXPECT_EQ(openpty(&otherMaster_, &otherSlave_, nullptr, nullptr, nullptr), 0);
     }
     tcgetattr(slave_, &before_);
@@ -153,12 +153,12 @@ class PtyRun {
       }
       dup2(input[0], STDIN_FILENO);
       if (options.closedInput) close(STDIN_FILENO);
-      if (options.output == Output::kTerminal) dup2(slave_, STDOUT_FILENO);
-      if (options.output == Output::kPipe) dup2(output[1], STDOUT_FILENO);
-      if (options.output == Output::kFile) {
+      if (options.output == OutputTo::kTerminal) dup2(slave_, STDOUT_FILENO);
+      if (options.output == OutputTo::kPipe) dup2(output[1], STDOUT_FILENO);
+      if (options.output == OutputTo::kFile) {
         dup2(open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
       }
-      if (options.output == Output::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
+      if (options.output == OutputTo::kOtherTerminal) dup2(otherSlave_, STDOUT_FILENO);
       if (options.ignoreHangup) std::signal(SIGHUP, SIG_IGN);
       if (options.alarmIgnored) std::signal(SIGALRM, SIG_IGN);
       if (options.alarmMs > 0) {
@@ -224,11 +224,11 @@ class PtyRun {
   // bracketed paste), then waits until the terminal is switched to raw input
   // (the program is then reading keys).
   bool waitUntilReadingKeys() {
-    std::string closing = options_.output == Output::kTerminal
+    std::string closing = options_.output == OutputTo::kTerminal
                               ? "Press Any Key To Continue\r\n"  // ONLCR
                               : "Press Any Key To Continue\n";
     if (asksForPasteMode(options_.term)) closing += kPasteOn;
-    const int screen = options_.output == Output::kTerminal ? master_ : output_;
+    const int screen = options_.output == OutputTo::kTerminal ? master_ : output_;
     std::string seen;
     const auto deadline = Clock::now() + kPatience;
     while (seen.find(closing) == std::string::npos && Clock::now() < deadline) {
@@ -669,13 +669,13 @@ struct NoWaitCase {
 
 // where the program runs and where its output goes: nobody can answer there
 const NoWaitCase kNoWait[] = {
-    {"output_to_a_pipe", {Layout::kAlone, Output::kPipe}},
-    {"output_to_a_file", {Layout::kAlone, Output::kFile}},
-    {"background_job", {Layout::kBackgroundJob, Output::kTerminal}},
-    {"output_to_another_terminal", {Layout::kAlone, Output::kOtherTerminal}},
+    {"output_to_a_pipe", {Layout::kAlone, OutputTo::kPipe}},
+    {"output_to_a_file", {Layout::kAlone, OutputTo::kFile}},
+    {"background_job", {Layout::kBackgroundJob, OutputTo::kTerminal}},
+    {"output_to_another_terminal", {Layout::kAlone, OutputTo::kOtherTerminal}},
     // a script without job control starts its & commands with SIGINT ignored
     {"started_by_a_script_with_ampersand",
-     {Layout::kForegroundJob, Output::kTerminal, false, false, {}, true}},
+     {Layout::kForegroundJob, OutputTo::kTerminal, false, false, {}, true}},
 };
 
 void PrintTo(const NoWaitCase& c, std::ostream* out) { *out << c.name; }
@@ -803,7 +803,10 @@ TEST(KeyWaitPress, AnotherProgramsSettingsAreLeftAlone) {
 }
 
 extern "C" void callersHandler(int) {}
-extern "C" void callersHandlerThatWaits(int) { waitForKey(); }
+extern "C" void callersHandlerThatWaits(int) {
+  Output nothing(nullptr);
+  waitForKey(nothing);
+}
 
 // Two waits in one process whose caller has a SIGTERM handler of its own:
 // the second waits for a key of its own, and the handler is the caller's
@@ -824,7 +827,8 @@ TEST(KeyWaitInProcess, WaitsAgainAndGivesBackTheCallersHandlers) {
     struct sigaction now;
     int handlersBack = 0;
     for (int wait = 0; wait < 2; ++wait) {
-      waitForKey();
+      Output nothing(nullptr);
+      waitForKey(nothing);
       sigaction(SIGTERM, nullptr, &now);
       handlersBack += now.sa_handler == callersHandler ? 1 : 0;
       [[maybe_unused]] const ssize_t n = write(STDOUT_FILENO, "|", 1);  // this wait is over
