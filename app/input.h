@@ -105,6 +105,56 @@ class TextSource {
   std::size_t position_ = 0;
 };
 
+/// A Source that keeps the first kKept bytes taken through it (white space
+/// before the first other byte left out), for a note on what stood where a
+/// number was expected.
+template <class Source>
+class KeptText {
+ public:
+  static constexpr std::size_t kKept = 40;
+  explicit KeptText(Source& source) : source_(source) {}
+  int peek() { return source_.peek(); }
+  void take() {
+    const int c = source_.peek();
+    if (length_ > 0 || !isWhiteSpace(c)) keep(c);
+    source_.take();
+  }
+  /// Keeps a byte taken before this source was made.
+  void keep(int c) {
+    if (length_ < kKept) {
+      text_[length_++] = static_cast<char>(c);
+    } else {
+      cut_ = true;
+    }
+  }
+  /// Takes the rest of the word the bytes kept so far stand in, up to
+  /// white space or the end (no more than fits, and one byte to tell).
+  void takeRestOfWord() {
+    for (int c = peek(); c != kEndOfInput && !isWhiteSpace(c) && !cut_; c = peek()) take();
+  }
+  std::string_view text() const { return {text_, length_}; }
+  bool cut() const { return cut_; }
+
+ private:
+  Source& source_;
+  char text_[kKept] = {};
+  std::size_t length_ = 0;
+  bool cut_ = false;
+};
+
+/// Why the reads of a run stopped before the last answer, for a note
+/// (answer_note.h). `question` is the first whose answer was not read (1
+/// to 7; 0 when every answer was read, and then kind is kNone).
+struct ReadStop {
+  enum class Kind { kNone, kEnded, kNotANumber, kOutOfRange };
+  Kind kind = Kind::kNone;
+  int question = 0;
+  char seen[KeptText<TextSource>::kKept] = {};  // for a number: what stood there
+  std::size_t seenLength = 0;
+  bool seenCut = false;  // and more followed
+  std::string_view seenText() const { return {seen, seenLength}; }
+};
+
 /// The reader of one run, over any Source: good until a read fails
 /// (failed) or a read meets the end of input (end). In either of those
 /// states every later read fails at once without consuming anything:
@@ -124,14 +174,21 @@ class InputReader {
 
   /// Reads a number into field; on failure the field is left unchanged.
   void readNumber(double& field) {
+    ++asked_;
     if (state_ != State::kGood) return;
     if (!skipByteOrderMark()) {
-      state_ = State::kFailed;
+      failOnMark();
       return;
     }
-    const NumberScan scan = scanNumber(source_);
+    KeptText<Source> kept(source_);
+    const NumberScan scan = scanNumber(kept);
     if (scan.error != ScanError::kNone) {
       state_ = State::kFailed;
+      kept.takeRestOfWord();
+      noteStop(scan.error == ScanError::kOutOfRange     ? ReadStop::Kind::kOutOfRange
+               : kept.text().empty() && scan.reachedEnd ? ReadStop::Kind::kEnded
+                                                        : ReadStop::Kind::kNotANumber,
+               kept);
       return;
     }
     field = scan.value;
@@ -141,13 +198,14 @@ class InputReader {
 
   /// Reads a word into field; on failure the field becomes empty.
   void readWord(UnitWord& field) {
+    ++asked_;
     if (state_ != State::kGood) {
       field.text[0] = '\0';
       return;
     }
     if (!skipByteOrderMark()) {
       field.text[0] = '\0';
-      state_ = State::kFailed;
+      failOnMark();
       return;
     }
     bool reachedEnd = false;
@@ -162,8 +220,20 @@ class InputReader {
   State state() const { return state_; }
   bool good() const { return state_ == State::kGood; }
 
-  /// How many reads have stored a value (the last may have met the end).
+  /// How many reads have stored a value (the last may have met the end),
+  /// numbers and unit words alike.
   int valuesRead() const { return stored_; }
+
+  /// Why the reads stopped, once every read has been made: the first
+  /// answer not read and what stood there.
+  /// Examples: "6 x 3" -> question 2, kNotANumber, "x"; "6 2" -> question
+  /// 3, kEnded; "1e999" -> question 1, kOutOfRange, "1e999".
+  ReadStop stop() const {
+    ReadStop stop = stop_;
+    if (stop.kind == ReadStop::Kind::kNone && asked_ > stored_) stop.kind = ReadStop::Kind::kEnded;
+    if (stop.kind != ReadStop::Kind::kNone) stop.question = stored_ + 1;
+    return stop;
+  }
 
  private:
   // Before the first read only: false when the input starts with a part of
@@ -172,16 +242,36 @@ class InputReader {
     if (started_) return true;
     started_ = true;
     for (const int byte : {0xEF, 0xBB, 0xBF}) {
-      if (source_.peek() != byte) return byte == 0xEF;
+      if (source_.peek() != byte) return markTaken_ == 0;
       source_.take();
+      ++markTaken_;
     }
     return true;
   }
 
+  // A part of a byte-order mark began the input: it is shown with the rest
+  // of its word (EF BC 96 is the full-width digit 6).
+  void failOnMark() {
+    state_ = State::kFailed;
+    KeptText<Source> kept(source_);
+    for (int taken = 0; taken < markTaken_; ++taken) kept.keep(taken == 0 ? 0xEF : 0xBB);
+    kept.takeRestOfWord();
+    noteStop(ReadStop::Kind::kNotANumber, kept);
+  }
+
+  void noteStop(ReadStop::Kind kind, const KeptText<Source>& kept) {
+    stop_.kind = kind;
+    stop_.seenLength = kept.text().copy(stop_.seen, sizeof stop_.seen);
+    stop_.seenCut = kept.cut();
+  }
+
   Source& source_;
+  ReadStop stop_;
   State state_ = State::kGood;
   bool started_ = false;
   int stored_ = 0;
+  int asked_ = 0;
+  int markTaken_ = 0;  // bytes of a byte-order mark taken at the start
 };
 
 // ---- Templates ---------------------------------------------------------

@@ -50,4 +50,8 @@ namespace beam {
 /// check of the terminal; when it has ended before, there is no wait.
 void waitForKey(Output& out);
 
+/// Whether standard input and output are both a terminal (the console): a
+/// person types the answers there and sees the prompts. Never on the page.
+bool answersAreTyped();
+
 }  // namespace beam

@@ -125,4 +125,6 @@ void waitForKey(Output& out) {
   if (error != 0) out.fail(error);
 }
 
+bool answersAreTyped() { return isatty(STDIN_FILENO) == 1 && isatty(STDOUT_FILENO) == 1; }
+
 }  // namespace beam

@@ -16,4 +16,6 @@ void waitForKey(Output& out) {
   beam_await_key();
 }
 
+bool answersAreTyped() { return false; }
+
 }  // namespace beam

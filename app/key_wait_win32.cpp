@@ -82,4 +82,10 @@ void waitForKey(Output& out) {
   if (error != 0) Output::fail(error);
 }
 
+bool answersAreTyped() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != FALSE &&
+         GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != FALSE;
+}
+
 }  // namespace beam

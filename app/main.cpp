@@ -2,6 +2,6 @@
 #include "app/run.h"
 
 int main() {
-  beam::runProgram();
+  beam::runProgram(/*noteUnreadAnswer=*/true);
   return 0;
 }

@@ -7,6 +7,6 @@
 #include "app/run.h"
 
 int main() {
-  beam::runProgram();
+  beam::runProgram(/*noteUnreadAnswer=*/false);
   std::exit(0);
 }

@@ -49,7 +49,10 @@ void printReport(const BeamProblem& problem, std::string& text);
 /// reads, the report, then the closing line, written by the key wait once
 /// it has dropped what was typed before (key_wait.h), and the wait. Returns when the run is over;
 /// output that cannot be written ends the program there instead, with
-/// status 1 (Output::flush).
-void runProgram();
+/// status 1 (Output::flush). With `noteUnreadAnswer`, an answer that could
+/// not be read (or input that ended too soon) gets its note on standard
+/// error (answer_note.h) after the report, before the closing line; the
+/// page has notes of its own.
+void runProgram(bool noteUnreadAnswer);
 
 }  // namespace beam
