@@ -75,7 +75,6 @@ namespace {
 ChildResult run(const std::string& inputPath, const std::string* text, OutputTo outputTo) {
   const std::vector<std::string> command = beamCommand();
   const std::string outputPath = temporaryPath("stdout");
-  const bool unwritable = outputTo == OutputTo::kClosed || outputTo == OutputTo::kFull;
   const std::string errorsPath = temporaryPath("stderr");
   int pipeEnds[2] = {-1, -1};
   if (outputTo == OutputTo::kPipe && pipe(pipeEnds) != 0) return {};
@@ -112,9 +111,7 @@ ChildResult run(const std::string& inputPath, const std::string* text, OutputTo 
         redirect(open("/dev/full", O_WRONLY), STDOUT_FILENO);
         break;
     }
-    if (unwritable) {
-      redirect(open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-    }
+    redirect(open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
     execute(command);
   }
 
@@ -154,10 +151,8 @@ ChildResult run(const std::string& inputPath, const std::string* text, OutputTo 
     result.output = readFile(outputPath);
     unlink(outputPath.c_str());
   }
-  if (unwritable) {
-    result.errors = readFile(errorsPath);
-    unlink(errorsPath.c_str());
-  }
+  result.errors = readFile(errorsPath);
+  unlink(errorsPath.c_str());
   return result;
 }
 

@@ -20,7 +20,7 @@ bool expectCrLf();
 
 struct ChildResult {
   std::string output;      ///< everything written to standard output
-  std::string errors;      ///< standard error, kept when the output is kClosed or kFull
+  std::string errors;      ///< everything written to standard error (runBeam, runBeamOnText)
   int status = -1;         ///< raw wait status
   long peakMemoryKiB = 0;  ///< peak resident set size, from wait4's rusage
 };

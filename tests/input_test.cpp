@@ -210,35 +210,51 @@ TEST(InputReader, FullUnitWordsStayInTheirFields) {
 }
 
 using ReaderState = InputReader<TextSource>::State;
+using Stop = ReadStop::Kind;
 
 struct ReaderRun {
   const char* input;
   double L, W;
   const char* unit;
   ReaderState state;
+  int stored;        // values stored, the unit word among them
+  Stop stop;         // why the reads stopped
+  const char* seen;  // what stood where a number was expected
 };
 
-// input -> L, W, first unit read after them, and the reader's final state
+// input -> L, W, first unit read after them, the reader's final state, the
+// values stored, why the reads stopped and what stood there (the question
+// that stopped them is the one after the stored values)
 const ReaderRun kRuns[] = {
-    {"6 2 kN ", 6, 2, "kN", ReaderState::kGood},
-    {"6 2 kN", 6, 2, "kN", ReaderState::kEnd},
-    {"6 2", 6, 2, "", ReaderState::kEnd},
-    {"6 x 3 kN", 6, 0, "", ReaderState::kFailed},
-    {"1e999 2 kN", 0, 0, "", ReaderState::kFailed},
-    {"5kN 2 kN", 5, 0, "", ReaderState::kFailed},
-    {"", 0, 0, "", ReaderState::kFailed},
-    {"6 2 ", 6, 2, "", ReaderState::kFailed},  // ends before the unit: emptied
+    {"6 2 kN ", 6, 2, "kN", ReaderState::kGood, 3, Stop::kNone, ""},
+    {"6 2 kN", 6, 2, "kN", ReaderState::kEnd, 3, Stop::kNone, ""},
+    {"6 2", 6, 2, "", ReaderState::kEnd, 2, Stop::kEnded, ""},
+    {"6 x 3 kN", 6, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber, "x"},
+    {"1e999 2 kN", 0, 0, "", ReaderState::kFailed, 0, Stop::kOutOfRange, "1e999"},
+    {"5kN 2 kN", 5, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber, "kN"},
+    {"", 0, 0, "", ReaderState::kFailed, 0, Stop::kEnded, ""},
+    {"6 2 ", 6, 2, "", ReaderState::kFailed, 2, Stop::kEnded, ""},  // ends before the unit
+    {"6 +.e5x 2", 6, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber, "+.e5x"},
+    {"6 \t-", 6, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber, "-"},
+    // what stood there is kept to 40 bytes
+    {"6 1e+x0123456789012345678901234567890123456789012345 2", 6, 0, "", ReaderState::kFailed, 1,
+     Stop::kNotANumber, "1e+x012345678901234567890123456789012345"},
     // a byte-order mark: skipped at the very start only; a part of one fails
     {"\xEF\xBB\xBF"
      "6 2 kN ",
-     6, 2, "kN", ReaderState::kGood},
+     6, 2, "kN", ReaderState::kGood, 3, Stop::kNone, ""},
     {"6 \xEF\xBB\xBF"
      "2 kN",
-     6, 0, "", ReaderState::kFailed},
+     6, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber,
+     "\xEF\xBB\xBF"
+     "2"},
     {"\xEF\xBB"
      "6 2 kN",
-     0, 0, "", ReaderState::kFailed},
-    {"\xEF\xBB\xBF", 0, 0, "", ReaderState::kFailed},
+     0, 0, "", ReaderState::kFailed, 0, Stop::kNotANumber,
+     "\xEF\xBB"
+     "6"},
+    {"\xEF\xBC\x96 2", 0, 0, "", ReaderState::kFailed, 0, Stop::kNotANumber, "\xEF\xBC\x96"},
+    {"\xEF\xBB\xBF", 0, 0, "", ReaderState::kFailed, 0, Stop::kEnded, ""},
 };
 
 TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
@@ -257,6 +273,11 @@ TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
     EXPECT_EQ(W, r.W);
     EXPECT_EQ(unit.view(), r.unit);
     EXPECT_EQ(reader.state(), r.state);
+    EXPECT_EQ(reader.valuesRead(), r.stored);
+    const ReadStop stop = reader.stop();
+    EXPECT_EQ(stop.kind, r.stop);
+    EXPECT_EQ(stop.question, r.stop == Stop::kNone ? 0 : r.stored + 1);
+    EXPECT_EQ(stop.seenText(), r.seen);
   }
 }
 

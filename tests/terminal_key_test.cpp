@@ -18,9 +18,11 @@ struct Press {
   std::size_t length;  // bytes that belong to the press
   After after = kComplete;
   bool keyPress = true;  // false for a report that is no key press
+  bool utf8 = true;      // the terminal's locale is UTF-8
 };
 
-// key, bytes sent, bytes of that one press, how it stands after them, a key?
+// key, bytes sent, bytes of that one press, how it stands after them, a key?,
+// UTF-8 terminal?
 const Press kPresses[] = {
     {"letter", "ab", 1},
     {"Ctrl+C", "\x03x", 1},
@@ -74,6 +76,16 @@ const Press kPresses[] = {
     {"urxvt mouse", "\x1b[32;20;11Mx", 11, kComplete, false},
     {"focus in", "\x1b[Ix", 3, kComplete, false},
     {"focus out", "\x1b[Ox", 3, kComplete, false},
+    // mode 1005 sends a value from 96 on as a two-byte character; one lead
+    // byte not continued was a plain X10 value
+    {"1005 mouse at column 96", "\x1b[M \xC2\x80!x", 7, kComplete, false},
+    {"1005 mouse, every value two bytes", "\x1b[M\xC2\x80\xC2\x81\xC2\x82x", 9, kComplete, false},
+    {"X10 mouse, a lead byte not continued", "\x1b[M\xC3!!x", 6, kComplete, false},
+    {"X10 mouse ending on a lead byte", "\x1b[M !\xC3", 6, After::kSilenceEnds, false},
+    // a terminal in a locale that is not UTF-8: a high byte is one key
+    {"Latin-1 e acute", "\xE9x", 1, kComplete, true, false},
+    {"KOI8-R letter with Alt", "\x1b\xC1x", 2, kComplete, true, false},
+    {"X10 mouse far right, not UTF-8", "\x1b[M\xC3\xC3\xA9x", 6, kComplete, false, false},
     // cut inside a sequence (a slow link): no end yet, however long the pause
     {"ESC O, then a pause", "\x1bO", 2, After::kWaiting},
     {"ESC O 1 ;, then a pause", "\x1bO1;", 4, After::kWaiting},
@@ -84,7 +96,7 @@ const Press kPresses[] = {
 TEST(KeyPressParser, ConsumesExactlyTheBytesOfOnePress) {
   for (const Press& p : kPresses) {
     SCOPED_TRACE(p.name);
-    KeyPressParser parser;
+    KeyPressParser parser(p.utf8);
     std::size_t used = 0;
     bool complete = false;
     while (used < p.bytes.size() && !complete) {
@@ -97,6 +109,36 @@ TEST(KeyPressParser, ConsumesExactlyTheBytesOfOnePress) {
       EXPECT_EQ(parser.mayEndHere(), p.after == After::kSilenceEnds);
     }
     EXPECT_EQ(used, p.length);
+  }
+}
+
+struct LocaleCase {
+  const char* lcAll;
+  const char* lcCtype;
+  const char* lang;
+  bool utf8;
+};
+
+// LC_ALL, LC_CTYPE, LANG (nullptr: not set) -> UTF-8?
+const LocaleCase kLocales[] = {
+    {nullptr, nullptr, "en_US.UTF-8", true},
+    {nullptr, nullptr, "C.utf8", true},
+    {nullptr, nullptr, nullptr, true},
+    {"", "", "", true},
+    {nullptr, nullptr, "ru_RU.KOI8-R", false},
+    {nullptr, nullptr, "de_DE@euro", false},
+    {nullptr, nullptr, "C", false},
+    {nullptr, "fr_FR.ISO-8859-1", "fr_FR.UTF-8", false},  // LC_CTYPE before LANG
+    {"en_GB.UTF8", "fr_FR.ISO-8859-1", nullptr, true},    // LC_ALL before both
+    {nullptr, nullptr, "sr_RS.UTF-8@latin", true},
+    {nullptr, nullptr, "en_US.UTF-16", false},
+};
+
+TEST(LocaleIsUtf8, NamesTheCharacterSetOfTheFirstVariableSet) {
+  for (const LocaleCase& c : kLocales) {
+    SCOPED_TRACE(std::string(c.lcAll ? c.lcAll : "-") + " " + (c.lcCtype ? c.lcCtype : "-") + " " +
+                 (c.lang ? c.lang : "-"));
+    EXPECT_EQ(localeIsUtf8(c.lcAll, c.lcCtype, c.lang), c.utf8);
   }
 }
 
