@@ -22,14 +22,14 @@ const ReportCase kReports[] = {
     {"6\x1b[I\n", "6\n"},
     {"\x1b[200~6 2\x1b[201~", "6 2"},
     {"5\x1b[<0;12;3M\x1b[<0;12;3m0", "50"},
-    {"5\x1b[D", "5\x1b[D"},                            // an arrow key stays (it is typed)
-    {"\x1b[O\x1b[I\x1b[I7", "7"},                      // reports one after another
-    {"2\x1b[M !!\x1b[32;20;11M.5\n", "2.5\n"},         // X10 and urxvt mouse
-    {"2\x1b[M \xC2\x80!.5", "2.5"},                    // mode 1005, column 96
+    {"5\x1b[D", "5\x1b[D"},                        // an arrow key stays (it is typed)
+    {"\x1b[O\x1b[I\x1b[I7", "7"},                  // reports one after another
+    {"2\x1b[M !!\x1b[32;20;11M.5\n", "2.5\n"},     // X10 and urxvt mouse
+    {"2\x1b[M \xC2\x80!.5", "2.5"},                // mode 1005, column 96
     {"2\x1b[M \xC2\x80!.5", "2!.5", true, false},  // not UTF-8: the report ends sooner
-    {"\x1bx\x1b", "\x1bx\x1b"},                        // ESC without [ and ESC at the end
-    {"1\x1b[<0;12", "1\x1b[<0;12"},                    // a report cut short
-    {"6\x1b[I\n", "6\x1b[I\n", false},                 // from a file or pipe: as it is
+    {"\x1bx\x1b", "\x1bx\x1b"},                    // ESC without [ and ESC at the end
+    {"1\x1b[<0;12", "1\x1b[<0;12"},                // a report cut short
+    {"6\x1b[I\n", "6\x1b[I\n", false},             // from a file or pipe: as it is
 };
 
 TEST(WithoutTerminalReports, LeavesOutWholeReportsOnly) {
