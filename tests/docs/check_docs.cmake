@@ -129,6 +129,16 @@ elseif(CHECK STREQUAL "numbers")
   foreach(document doc/beam.1.in app/key_wait.h)
     check_number(app/key_wait_timing.h "${burst}" 1 ${document} "for @ ms at most")
   endforeach()
+  # What a driver may rely on: the closing line and the note on an unread
+  # answer, in the manual as the code writes them.
+  check_number(app/run.cpp "reportLine[(][{]\"([^\"]+)\"[}]" TEXT doc/beam.1.in
+    "everything up to and including the line \\(lq@\\(rq is written before the wait reads any key")
+  check_number(app/answer_note.cpp "\" (It and the answers after it [^\"]+)\"" TEXT doc/beam.1.in
+    "is not a number: \"x\". @\\(rq")
+  check_number(app/answer_note.cpp "if [(]typed[)] note [+]= \" ([^\"]+)\"" TEXT doc/beam.1.in
+    "the line ends \\(lq@\\(rq")
+  check_number(app/answer_note.cpp "note = \"(beam: )\"" TEXT doc/beam.1.in
+    "one line on standard error, beginning \\(lq@\\(rq")
   check_number(analysis/report.h "kVerticalReportLines = ([0-9]+);" 1 doc/beam.1.in
     "The report has @ lines up to that block")
   check_number(analysis/horizontal_report.cpp "NoForces:[ \n]*return ([0-9]+);" 1 doc/beam.1.in
