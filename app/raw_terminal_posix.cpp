@@ -17,37 +17,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "app/input_ready.h"
 #include "app/parent_watch.h"
+#include "app/wait_signals_posix.h"
 
 namespace beam {
 namespace {
 
 constexpr std::string_view kPasteOn = "\x1b[?2004h";
 constexpr std::string_view kPasteOff = "\x1b[?2004l";
-
-// Catchable signals whose default action ends the process: the handler puts
-// the terminal back first, then the signal ends the process as it would have
-// (a crash signal too). Those whose default is to ignore (WINCH, CHLD, URG,
-// and SIGIO where it is not SIGPOLL) or to stop are not among them.
-constexpr int kEndingSignals[] = {
-    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
-    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
-#ifdef SIGPOLL  // Linux and System V: SIGIO's other name, and it ends the process
-    SIGPOLL,
-#endif
-#ifdef SIGPWR
-    SIGPWR,
-#endif
-#ifdef SIGSTKFLT
-    SIGSTKFLT,
-#endif
-#ifdef SIGEMT
-    SIGEMT,
-#endif
-};
 
 // What the signal handlers share with the wait, in one place. There is one
 // wait at a time in a process: RawTerminal fills this when it takes the
@@ -141,87 +120,8 @@ extern "C" void resumeActive(int) {
   errno = savedErrno;
 }
 
-// The wait's handlers: every one installed with all of them blocked while
-// it runs, and each signal's previous action given back when this goes. A
-// signal that was ignored (nohup, a background job without job control)
-// stays ignored. The list is as long as the system's signals make it (the
-// real-time ones number 32 on Linux, 62 on FreeBSD).
-class WaitSignals {
- public:
-  WaitSignals() {
-    sigemptyset(&all_);
-    sigaddset(&all_, SIGTTIN);
-    sigaddset(&all_, SIGTTOU);
-    for (int signal : kEndingSignals) add(signal);
-#ifdef SIGRTMIN
-    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) add(signal);
-#endif
-    add(SIGTSTP);
-    add(SIGCONT);
-  }
-
-  /// The handled signals, SIGTTIN and SIGTTOU.
-  const sigset_t& all() const { return all_; }
-
-  /// Installs the handlers; SA_RESETHAND for the ending ones, so that the
-  /// signal they raise again ends the process.
-  void install() {
-    for (Slot& slot : slots_) {
-      if (slot.signal == SIGTSTP || slot.signal == SIGCONT) {
-        install(slot, slot.signal == SIGTSTP ? stopRestored : resumeActive, SA_RESTART);
-      } else {
-        install(slot, restoreAndEnd, static_cast<int>(SA_RESETHAND));
-      }
-    }
-  }
-
-  /// Whether `signal` now ends the wait with the settings put back.
-  bool ends(int signal) const {
-    for (const Slot& slot : slots_) {
-      if (slot.signal == signal) return slot.installed && signal != SIGTSTP && signal != SIGCONT;
-    }
-    return false;
-  }
-
-  /// Gives back the previous actions; call with all() blocked.
-  void uninstall() {
-    for (Slot& slot : slots_) {
-      if (slot.installed) sigaction(slot.signal, &slot.previous, nullptr);
-      slot.installed = false;
-    }
-  }
-
- private:
-  struct Slot {
-    int signal = 0;
-    struct sigaction previous = {};
-    bool installed = false;
-  };
-
-  void add(int signal) {
-    Slot slot;
-    slot.signal = signal;
-    slots_.push_back(slot);
-    sigaddset(&all_, signal);
-  }
-
-  void install(Slot& slot, void (*handler)(int), int flags) {
-    if (sigaction(slot.signal, nullptr, &slot.previous) != 0 ||
-        ((slot.previous.sa_flags & SA_SIGINFO) == 0 && slot.previous.sa_handler == SIG_IGN)) {
-      return;
-    }
-    struct sigaction action = {};
-    action.sa_handler = handler;
-    action.sa_flags = flags;
-    action.sa_mask = all_;
-    slot.installed = sigaction(slot.signal, &action, nullptr) == 0;
-  }
-
-  sigset_t all_;
-  std::vector<Slot> slots_;
-};
-
-WaitSignals gSignals;
+// The wait's handlers, for every signal that ends or stops the process.
+WaitSignals gSignals(restoreAndEnd, stopRestored, resumeActive);
 
 // Whether a read that returned nothing may only have found nothing yet:
 // under settings someone else has set since, non-canonical with VMIN 0.

@@ -100,7 +100,7 @@ elseif(CHECK STREQUAL "numbers")
   check_number(analysis/beam.h "${capacity}" 1 doc/beam.1.in
     "A unit longer than @ bytes is cut to its first @ bytes")
   check_number(analysis/beam.h "${capacity}" 1 doc/robustness.md "unit words keep @ bytes")
-  check_number(app/input.h "kKeptDigits = ([0-9]+);" 1 doc/robustness.md
+  check_number(app/scan.h "kKeptDigits = ([0-9]+);" 1 doc/robustness.md
     "numbers keep @ significant digits")
   set(shown "kSignificantDigits = ([0-9]+);")
   check_number(analysis/number_format.h "${shown}" 1 doc/beam.1.in

@@ -1,4 +1,4 @@
-#include "app/input.h"
+#include "app/scan.h"
 
 #include <cassert>
 #include <cfloat>

@@ -1,0 +1,88 @@
+// WaitSignals (what it does: wait_signals_posix.h). sigaction is given
+// only valid arguments (actions this process read a moment before), for
+// which it cannot fail; its results when giving back are not checked.
+#include "app/wait_signals_posix.h"
+
+namespace beam {
+namespace {
+
+// Catchable signals whose default action ends the process: the handler puts
+// the terminal back first, then the signal ends the process as it would have
+// (a crash signal too). Those whose default is to ignore (WINCH, CHLD, URG,
+// and SIGIO where it is not SIGPOLL) or to stop are not among them.
+constexpr int kEndingSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef SIGPOLL  // Linux and System V: SIGIO's other name, and it ends the process
+    SIGPOLL,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+};
+
+}  // namespace
+
+WaitSignals::WaitSignals(Handler ending, Handler stop, Handler resume)
+    : ending_(ending), stop_(stop), resume_(resume) {
+  sigemptyset(&all_);
+  sigaddset(&all_, SIGTTIN);
+  sigaddset(&all_, SIGTTOU);
+  for (int signal : kEndingSignals) add(signal);
+#ifdef SIGRTMIN
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) add(signal);
+#endif
+  add(SIGTSTP);
+  add(SIGCONT);
+}
+
+void WaitSignals::install() {
+  for (Slot& slot : slots_) {
+    if (slot.signal == SIGTSTP || slot.signal == SIGCONT) {
+      install(slot, slot.signal == SIGTSTP ? stop_ : resume_, SA_RESTART);
+    } else {
+      install(slot, ending_, static_cast<int>(SA_RESETHAND));
+    }
+  }
+}
+
+bool WaitSignals::ends(int signal) const {
+  for (const Slot& slot : slots_) {
+    if (slot.signal == signal) return slot.installed && signal != SIGTSTP && signal != SIGCONT;
+  }
+  return false;
+}
+
+void WaitSignals::uninstall() {
+  for (Slot& slot : slots_) {
+    if (slot.installed) sigaction(slot.signal, &slot.previous, nullptr);
+    slot.installed = false;
+  }
+}
+
+void WaitSignals::add(int signal) {
+  Slot slot;
+  slot.signal = signal;
+  slots_.push_back(slot);
+  sigaddset(&all_, signal);
+}
+
+void WaitSignals::install(Slot& slot, Handler handler, int flags) {
+  if (sigaction(slot.signal, nullptr, &slot.previous) != 0 ||
+      ((slot.previous.sa_flags & SA_SIGINFO) == 0 && slot.previous.sa_handler == SIG_IGN)) {
+    return;
+  }
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  action.sa_flags = flags;
+  action.sa_mask = all_;
+  slot.installed = sigaction(slot.signal, &action, nullptr) == 0;
+}
+
+}  // namespace beam

@@ -1,0 +1,55 @@
+// The signal handlers of the key wait on POSIX systems: which signals get
+// one, installing them and giving back what the process had. Internal to
+// app/raw_terminal_posix.cpp, which supplies the handlers themselves.
+#pragma once
+
+#include <signal.h>
+
+#include <vector>
+
+namespace beam {
+
+/// Every catchable signal whose default action ends the process (a crash
+/// signal too, SIGALRM among them, and every real-time signal the system
+/// has: 32 on Linux, 62 on FreeBSD), then SIGTSTP and SIGCONT. Each is
+/// installed with all of them blocked while it runs, and each signal's
+/// previous action is given back by uninstall(). A signal that was ignored
+/// (nohup, a background job without job control) stays ignored.
+class WaitSignals {
+ public:
+  using Handler = void (*)(int);
+
+  /// `ending` for the ending signals (installed with SA_RESETHAND, so that
+  /// the signal it raises again ends the process), `stop` for SIGTSTP and
+  /// `resume` for SIGCONT (both SA_RESTART).
+  WaitSignals(Handler ending, Handler stop, Handler resume);
+
+  /// The handled signals, SIGTTIN and SIGTTOU.
+  const sigset_t& all() const { return all_; }
+
+  void install();
+
+  /// Whether `signal` now ends the process through `ending`.
+  bool ends(int signal) const;
+
+  /// Gives back the previous actions; call with all() blocked.
+  void uninstall();
+
+ private:
+  struct Slot {
+    int signal = 0;
+    struct sigaction previous = {};
+    bool installed = false;
+  };
+
+  void add(int signal);
+  void install(Slot& slot, Handler handler, int flags);
+
+  Handler ending_;
+  Handler stop_;
+  Handler resume_;
+  sigset_t all_;
+  std::vector<Slot> slots_;
+};
+
+}  // namespace beam
