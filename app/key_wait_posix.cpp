@@ -8,7 +8,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstddef>
-#include <cstdlib>
 
 #include "app/key_wait.h"
 #include "app/key_wait_timing.h"
@@ -75,8 +74,7 @@ void dropRestOfBurst(RawTerminal& terminal) {
 // code point of a flag); where pastes are not marked, so does the rest of
 // its burst.
 void readOneKeyPress(RawTerminal& terminal, bool pastesMarked) {
-  const bool utf8 =
-      localeIsUtf8(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
+  const bool utf8 = localeIsUtf8();
   TerminalBytes input(terminal);
   for (;;) {
     unsigned char byte = 0;

@@ -1,7 +1,15 @@
 // beam: solves a beam pinned at A and on a rocker at B under a triangular load.
+#include <cstdio>
+
+#include "app/answer_note.h"
+#include "app/key_wait.h"
 #include "app/run.h"
+#include "app/terminal_reports.h"
 
 int main() {
-  beam::runProgram(/*noteUnreadAnswer=*/true);
+  beam::FileSource standardInput(stdin);
+  const bool typed = beam::answersAreTyped();
+  beam::WithoutTerminalReports answers(standardInput, typed, beam::localeIsUtf8());
+  beam::runProgram(answers, typed, beam::unreadAnswerNote);
   return 0;
 }

@@ -2,11 +2,13 @@
 // suspended at each read and at the key wait and resumed later, and a value
 // returned from a resumed main reaches nobody; exit(0) ends the run for the
 // page (Module.onExit) as returning 0 does elsewhere.
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/run.h"
 
 int main() {
-  beam::runProgram(/*noteUnreadAnswer=*/false);
+  beam::FileSource standardInput(stdin);
+  beam::runProgram(standardInput, false, nullptr);  // the page has notes of its own
   std::exit(0);
 }

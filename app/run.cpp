@@ -1,13 +1,10 @@
 #include "app/run.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "analysis/report.h"
-#include "app/answer_note.h"
 #include "app/answer_picture.h"
 #include "app/key_wait.h"
-#include "app/terminal_reports.h"
 #include "text/figure.h"
 
 namespace beam {
@@ -35,25 +32,17 @@ void printReport(const BeamProblem& problem, std::string& text) {
   printClosingLine(text);
 }
 
-void runProgram(bool noteUnreadAnswer) {
-  Output out(stdout);
+void printIntroduction(Output& out) {
   printBanner(out.text);
   printLegendAndFigure(out.text);
-  FileSource standardInput(stdin);
-  const bool typed = answersAreTyped();
-  WithoutTerminalReports answers(
-      standardInput, typed,
-      localeIsUtf8(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG")));
-  InputReader in(answers);
-  const BeamProblem problem = readBeamProblem(in, out);
+}
+
+void finishRun(const BeamProblem& problem, bool complete, const std::string& note, Output& out) {
   printVerticalReport(problem, out.text);
   printHorizontalCase(problem, out.text);
   out.flush();
-  showAnswerPicture(problem, in.valuesRead() == static_cast<int>(kPrompts.size()));
-  if (noteUnreadAnswer) {
-    const std::string note = unreadAnswerNote(in.stop(), typed);
-    std::fputs(note.c_str(), stderr);
-  }
+  showAnswerPicture(problem, complete);
+  std::fputs(note.c_str(), stderr);
   printClosingLine(out.text);
   waitForKey(out);
 }

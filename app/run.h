@@ -45,14 +45,35 @@ BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
 /// report, the horizontal block and the closing line. No key wait.
 void printReport(const BeamProblem& problem, std::string& text);
 
-/// The whole run on standard input and output: introduction, the seven
-/// reads, the report, then the closing line, written by the key wait once
-/// it has dropped what was typed before (key_wait.h), and the wait. Returns when the run is over;
-/// output that cannot be written ends the program there instead, with
-/// status 1 (Output::flush). With `noteUnreadAnswer`, an answer that could
-/// not be read (or input that ended too soon) gets its note on standard
-/// error (answer_note.h) after the report, before the closing line; the
-/// page has notes of its own.
-void runProgram(bool noteUnreadAnswer);
+/// The banner, legend and figure, appended to out's text.
+void printIntroduction(Output& out);
+
+/// After the reads: the report, flushed; the picture (answer_picture.h);
+/// `note` on standard error (empty: nothing); then the closing line,
+/// written by the key wait once it has dropped what was typed before
+/// (key_wait.h), and the wait.
+void finishRun(const BeamProblem& problem, bool complete, const std::string& note, Output& out);
+
+/// Says why an answer could not be read (unreadAnswerNote, answer_note.h).
+using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
+
+/// The whole run on standard output, the answers read from `answers` (a
+/// FileSource over standard input; where they are typed at a terminal,
+/// `typed`, WithoutTerminalReports over it, terminal_reports.h):
+/// introduction, the seven reads, then finishRun. With `note`, an answer
+/// that could not be read (or input that ended too soon) gets its note on
+/// standard error; the page passes nullptr (it has notes of its own, and
+/// its program stays small). Returns when the run is over; output that
+/// cannot be written ends the program there instead, with status 1
+/// (Output::flush).
+template <class Answers>
+void runProgram(Answers& answers, bool typed, UnreadAnswerNote note) {
+  Output out(stdout);
+  printIntroduction(out);
+  InputReader in(answers);
+  const BeamProblem problem = readBeamProblem(in, out);
+  finishRun(problem, in.valuesRead() == static_cast<int>(kPrompts.size()),
+            note == nullptr ? std::string() : note(in.stop(), typed), out);
+}
 
 }  // namespace beam

@@ -1,5 +1,6 @@
 #include "app/terminal_key.h"
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,10 @@ bool localeIsUtf8(const char* lcAll, const char* lcCtype, const char* lang) {
     if (c != '-') set += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   }
   return set == "utf8";
+}
+
+bool localeIsUtf8() {
+  return localeIsUtf8(std::getenv("LC_ALL"), std::getenv("LC_CTYPE"), std::getenv("LANG"));
 }
 
 // A byte that starts a character (at the start, or after ESC for Alt+key).

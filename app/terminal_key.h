@@ -12,6 +12,9 @@ namespace beam {
 /// "ru_RU.KOI8-R" -> false; "de_DE@euro" -> false; "C" -> false.
 bool localeIsUtf8(const char* lcAll, const char* lcCtype, const char* lang);
 
+/// The same for this process's environment.
+bool localeIsUtf8();
+
 /// Follows the bytes of one key press as a terminal sends them: a plain
 /// byte; a UTF-8 character (lead byte and its continuation bytes) in a
 /// UTF-8 terminal, one byte in any other; Esc alone;
