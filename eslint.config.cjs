@@ -38,6 +38,7 @@ module.exports = [
         ...rooms,
         beamPageLogic: 'readonly',
         beamNoteLogic: 'readonly',
+        beamPictureLogic: 'readonly',
         createBeam: 'readonly',
         module: 'readonly',
       },
@@ -46,7 +47,7 @@ module.exports = [
       'no-redeclare': ['error', { builtinGlobals: false }],
       'no-unused-vars': [
         'error',
-        { args: 'none', varsIgnorePattern: `^(${ROOMS.join('|')}|beamPageLogic|beamNoteLogic)$` },
+        { args: 'none', varsIgnorePattern: `^(${ROOMS.join('|')}|beamPageLogic|beamNoteLogic|beamPictureLogic)$` },
       ],
     },
   },

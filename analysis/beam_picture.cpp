@@ -12,11 +12,14 @@
 namespace beam {
 namespace {
 
-void line(std::string& text, std::string_view name, std::string_view value) {
-  text.append(name).append(" ").append(value).append("\n");
+void line(std::string& text, std::string_view name,
+          std::initializer_list<std::string_view> columns) {
+  text.append(name);
+  for (std::string_view column : columns) text.append(" ").append(column);
+  text.append("\n");
 }
 
-// A section's number for drawing: 17 significant digits, or 0.
+// A place or a shape for drawing: 17 significant digits, or 0.
 std::string exactly(double value) {
   if (value == 0.0) return "0";
   char digits[kScientific17Size];
@@ -25,6 +28,16 @@ std::string exactly(double value) {
 }
 
 std::string none(std::string_view why) { return "none " + std::string(why) + "\n"; }
+
+std::string tooLarge(std::string_view what) {
+  return none("There is no picture of this run: " + std::string(what) +
+              " is too large for a double (above 1.79769e+308).");
+}
+
+const char* upOrDown(double force) { return force > 0.0 ? "up" : force < 0.0 ? "down" : "none"; }
+
+// A place on the beam, t of the way from A: T, and its distance from A.
+std::string place(double L, double t) { return exactly(t) + " " + formatValue(L * t); }
 
 }  // namespace
 
@@ -36,46 +49,43 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
                 formatValue(p.L) + (p.lengthUnit.view().empty() ? "" : " ") +
                 std::string(p.lengthUnit.view()) + ".");
   }
-  const BeamSolution solution = solveBeam(p);
-  const LargestMoment largest = largestMoment(p.L, p.W);
-  bool finite = true;
-  for (double value : {p.L, p.W, p.Ax, p.Bx, solution.totalLoad, solution.leftDistance, solution.Ay,
-                       solution.By, largest.moment}) {
-    finite = finite && std::isfinite(value);
-  }
-  std::string sections;
-  for (int part = 0; part <= kPictureParts && finite; ++part) {
-    const double x = p.L * part / kPictureParts;
-    const SectionForces forces = sectionForces(p.L, p.W, x);
-    finite = std::isfinite(forces.shear) && std::isfinite(forces.moment);
-    line(sections, "section",
-         exactly(x) + " " + exactly(forces.shear) + " " + exactly(forces.moment));
-  }
-  if (!finite) {
-    return none("There is no picture of this run: a value in its working is not a finite number.");
-  }
+  const BeamSolution s = solveBeam(p);
+  if (!std::isfinite(s.totalLoad)) return tooLarge("the total load (L x 0.5) x W");
+  const std::string moment = largestMomentText(s.totalLoad, p.L);
+  if (moment.empty()) return tooLarge("the largest bending moment");
+  const bool loaded = s.totalLoad != 0.0;
   std::string text = "picture\n";
-  line(text, "L", formatValue(p.L));
-  line(text, "W", formatValue(p.W));
-  line(text, "weightUnit", p.weightUnit.view());
-  line(text, "forceUnit", p.forceUnit.view());
-  line(text, "lengthUnit", p.lengthUnit.view());
-  line(text, "totalLoad", formatValue(solution.totalLoad));
-  line(text, "loadAt", formatValue(solution.leftDistance));
-  line(text, "Ay", formatValue(solution.Ay));
-  line(text, "By", formatValue(solution.By));
+  line(text, "weightUnit", {p.weightUnit.view()});
+  line(text, "forceUnit", {p.forceUnit.view()});
+  line(text, "lengthUnit", {p.lengthUnit.view()});
+  line(text, "L", {formatValue(p.L)});
+  line(text, "load", {formatValue(p.W), loaded ? (s.totalLoad > 0.0 ? "down" : "up") : "none"});
+  if (loaded) line(text, "totalLoad", {formatValue(s.totalLoad), formatValue(s.leftDistance)});
+  line(text, "Ay", {formatValue(s.Ay), upOrDown(s.Ay)});
+  line(text, "By", {formatValue(s.By), upOrDown(s.By)});
   const HorizontalCase horizontal = classifyHorizontalCase(p.Ax, p.Bx);
   if (horizontal == HorizontalCase::AxOnly || horizontal == HorizontalCase::BothForces) {
-    line(text, "Ax", formatValue(p.Ax) + " -->");
+    line(text, "Ax", {formatValue(p.Ax), p.Ax > 0.0 ? "right" : "left"});
   }
   if (horizontal == HorizontalCase::BxOnly || horizontal == HorizontalCase::BothForces) {
-    line(text, "Bx", formatValue(p.Bx) + " <--");
+    line(text, "Bx", {formatValue(p.Bx), p.Bx > 0.0 ? "left" : "right"});
   }
-  line(text, "shearA", formatValue(sectionForces(p.L, p.W, 0.0).shear));
-  line(text, "shearB", formatValue(sectionForces(p.L, p.W, p.L).shear));
-  line(text, "largestAt", formatValue(largest.x));
-  line(text, "largestMoment", formatValue(largest.moment));
-  return text + sections;
+  if (!loaded) return text;
+  line(text, "shear", {formatValue(s.Ay), formatValue(-s.By)});
+  line(text, "zeroShear", {place(p.L, kLargestMomentAt)});
+  // The label goes to the side of the axis the curve does not take.
+  const bool down = s.totalLoad > 0.0;
+  line(text, "largestMoment",
+       {exactly(kLargestMomentAt), moment, formatValue(p.L * kLargestMomentAt),
+        down ? "below" : "above"});
+  line(text, "largestDeflection", {place(p.L, kLargestDeflectionAt), down ? "above" : "below"});
+  for (int part = 0; part <= kPictureParts; ++part) {
+    const double t = static_cast<double>(part) / kPictureParts;
+    const SectionShape shape = sectionShape(s, t);
+    line(text, "section",
+         {exactly(t), exactly(shape.shear), exactly(shape.moment), exactly(shape.deflection)});
+  }
+  return text;
 }
 
 }  // namespace beam

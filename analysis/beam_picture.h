@@ -1,6 +1,6 @@
 // What the browser page draws of a run: the beam with its loads and
-// reactions, and its shear force and bending moment, described as text by
-// the same code that writes the report. Pure; no I/O.
+// reactions, its shear force, bending moment and deflected shape, described
+// as text by the same code that writes the report. Pure; no I/O.
 #pragma once
 
 #include <string>
@@ -12,32 +12,65 @@ namespace beam {
 /// How many equal parts of the beam the described sections divide it into.
 inline constexpr int kPictureParts = 48;
 
-/// Describes the picture of a run as lines "name value", in this order:
-///   picture
-///   L, W                       the answers
-///   weightUnit, forceUnit, lengthUnit   the unit words' bytes as typed
-///   totalLoad, loadAt          (L x 0.5) x W and its distance from A, as
-///                              the report has them (solveBeam)
-///   Ay, By                     the reactions, as the report has them
-///   Ax, Bx                     where present, each with the arrow the
-///                              report's horizontal block gives it: "Ax 5
-///                              -->", "Bx 3 <--"
-///   shearA, shearB             the shear force at A and at B
-///   largestAt, largestMoment   where the bending moment is largest in
-///                              size, and that moment (largestMoment)
-///   section x V M              kPictureParts + 1 of them from A to B, for
-///                              drawing
-/// Every number but the sections' is written as the report writes numbers
-/// (formatValue); the sections' have 17 digits. The shear force and
-/// bending moment are sectionForces' (analysis/internal_forces.h). When
-/// there is nothing sound to draw, the description is the one line "none
-/// SENTENCE", the sentence saying why: not every answer was read
-/// (`complete` false), L is not greater than 0, or a value to draw is not
-/// finite.
-/// Example: L 6, W 2, Ax 0, Bx 0, units kN/m, kN, m -> "picture\nL 6\nW
-/// 2\nweightUnit kN/m\nforceUnit kN\nlengthUnit m\ntotalLoad 6\nloadAt
-/// 2\nAy 4\nBy 2\nshearA 4\nshearB -2\nlargestAt 2.5359\nlargestMoment
-/// 4.6188\nsection 0 4.0000000000000000e+00 0\n...".
+/// One kind of line of the picture's description: its name, how many
+/// columns follow the name (-1: the rest of the line is one text), and
+/// what they are.
+struct PictureLine {
+  const char* name;
+  int columns;
+  const char* meaning;
+};
+
+/// The description's contract, in the order its lines come. A line is its
+/// name and its columns, each after one blank. Values are written as the
+/// report writes numbers (formatValue), with no unit: the unit words come
+/// on lines of their own, as typed, and may be empty. T is a place on the
+/// beam as a fraction of L from A, with 17 significant digits. Every sign,
+/// direction, mark and side is decided here; the page only draws what it
+/// is told (web/picture_logic.js reads this table, and its tests check
+/// the page against it, as tests/beam_test.cpp checks the writer).
+inline constexpr PictureLine kPictureLines[] = {
+    {"picture", 0, "a picture follows: the first line"},
+    {"none", -1, "instead, the one line: the sentence that says why there is no picture"},
+    {"weightUnit", 1, "W's unit word"},
+    {"forceUnit", 1, "the forces' unit word"},
+    {"lengthUnit", 1, "the lengths' unit word"},
+    {"L", 1, "the length"},
+    {"load", 2,
+     "W, and the way the load acts: down, up, or none (no load: no line below but "
+     "the reactions and the horizontal forces)"},
+    {"totalLoad", 2, "the report's total load (L x 0.5) x W, and where it acts, from A"},
+    {"Ay", 2, "the report's reaction at A, and the way it acts: up, down, or none"},
+    {"By", 2, "the report's reaction at B, and the way it acts: up, down, or none"},
+    {"Ax", 2,
+     "where the report has one: the force at A, and the way it acts: right for a "
+     "positive one (the report's -->), left"},
+    {"Bx", 2,
+     "where the report has one: the force at B, and the way it acts: left for a "
+     "positive one (the report's <--), right"},
+    {"shear", 2, "V at A and at B: the report's Ay and -By"},
+    {"zeroShear", 2, "T and the distance from A where V is 0"},
+    {"largestMoment", 4,
+     "T, the bending moment largest in size, its distance from A, and the "
+     "side of the axis its label takes (above, below: away from the curve)"},
+    {"largestDeflection", 3,
+     "T, the distance from A where the beam moves most, and the side "
+     "of the axis its label takes"},
+    {"section", 4,
+     "kPictureParts + 1 of them, T from 0 to 1: V, M and the deflection there, "
+     "each a fraction of its largest size (sectionShape), above the axis where "
+     "positive"},
+};
+
+/// Describes the picture of a run by kPictureLines. When there is nothing
+/// sound to draw, the description is the one line "none SENTENCE": not
+/// every answer was read (`complete` false), L is not greater than 0, or a
+/// value to draw is too large for a double (the sentence names it).
+/// Example: L 6, W 2, Ax 0, Bx 0, units kN/m, kN, m -> "picture\n
+/// weightUnit kN/m\nforceUnit kN\nlengthUnit m\nL 6\nload 2 down\n
+/// totalLoad 6 2\nAy 4 up\nBy 2 up\nshear 4 -2\nzeroShear
+/// 4.2264973081037427e-01 2.5359\nlargestMoment 4.2264973081037427e-01
+/// 4.6188 2.5359 below\n...".
 /// Example: L 0 -> "none There is no picture of this run: the length L
 /// must be greater than 0, and it is 0 m.\n".
 std::string describeBeamPicture(const BeamProblem& problem, bool complete);

@@ -1,38 +1,52 @@
-// The forces inside the beam: shear force and bending moment along it, and
-// where the moment is largest. Pure functions; no I/O.
+// The forces inside the beam and its deflected shape along it, for the
+// picture of the answer. Everything is in terms of t = x / L (0 at A, 1 at
+// B) and of the report's own values (BeamSolution), so nothing overflows
+// or underflows where those are finite. Pure functions; no I/O.
 #pragma once
+
+#include <string>
+
+#include "analysis/beam.h"
 
 namespace beam {
 
-/// The shear force and bending moment at one section of the beam.
-struct SectionForces {
+/// Where the shear force is zero and the bending moment largest in size,
+/// as a fraction of L from A: 1 - 1 / sqrt 3, from the statics of the load
+/// w(x) = W (1 - x / L).
+inline constexpr double kLargestMomentAt = 0.42264973081037427;
+
+/// Where the deflection is largest, as a fraction of L from A:
+/// 1 - sqrt(1 - sqrt(8 / 15)), about 0.4807.
+inline constexpr double kLargestDeflectionAt = 0.48067037764077180;
+
+/// The shape of the beam's state at one section, each value a fraction of
+/// its own largest size along the beam (so between -1 and 1). Signs as a
+/// statics course draws them: `shear` positive where the forces on the part
+/// left of the section act up; `moment` positive where the beam sags;
+/// `deflection` positive where the beam moves up. The deflection is to
+/// scale only with itself: its size needs E and I, which beam does not ask.
+struct SectionShape {
   double shear = 0.0;
   double moment = 0.0;
+  double deflection = 0.0;
 };
 
-/// The shear force V and bending moment M at distance x from A (0 <= x <= L)
-/// under the triangular load w(x) = W (1 - x / L), from the statics of the
-/// load itself (Ay = W L / 3 and By = W L / 6 exactly, where the report's
-/// method writes 1/3 as 0.33333333):
-///   V(x) = W (2 L^2 - 6 L x + 3 x^2) / (6 L)
-///   M(x) = W x (L - x) (2 L - x) / (6 L)
-/// Signs as a statics course draws them: V is the sum of the forces up on
-/// the part of the beam left of the section, M their moment about it,
-/// positive where the beam sags. So V runs from Ay at A to -By at B, and M
-/// is 0 at both supports, exactly.
-/// Examples (L = 6, W = 2): x = 0 -> V 4, M 0; x = 3 -> V -0.5, M 4.5;
-/// x = 6 -> V -2, M 0. L = 6, W = -2, x = 3 -> V 0.5, M -4.5.
-SectionForces sectionForces(double L, double W, double x);
+/// The shape at t (0 <= t <= 1) for the report's solution:
+///   V(t) = Ay - T (2 t - t^2)            (T the total load), over max(|Ay|, |By|)
+///   M(t) ~ t (1 - t) (2 - t)             over its largest, 2 / (3 sqrt 3)
+///   y(t) ~ -u (7 - 10 u^2 + 3 u^4)       u = 1 - t, over its largest
+/// M and y take the sign of T (a load down sags the beam and moves it
+/// down). V at A is Ay's and at B (-By)'s, within the report's rounding;
+/// M and y are 0 at both supports, exactly. With no load (T = 0) all are 0.
+/// Examples (L 6, W 2: Ay 4.00000002, By 1.99999998, T 6): t 0 -> V 1, M
+/// 0, y 0; t 0.5 -> V -0.125, M 0.974279, y -0.998196; t 1 -> V -0.5, M 0.
+SectionShape sectionShape(const BeamSolution& solution, double t);
 
-/// Where the bending moment is largest in size: the section where the
-/// shear force is zero, x = L (1 - 1 / sqrt 3) from A, and the moment
-/// there, M = W L^2 / (9 sqrt 3) (negative for W < 0).
-/// Example: L = 6, W = 2 -> x 2.5359 (2.5358983848622456), M 4.6188
-/// (4.618802153517006).
-struct LargestMoment {
-  double x = 0.0;
-  double moment = 0.0;
-};
-LargestMoment largestMoment(double L, double W);
+/// The largest bending moment in size, 2 T L / (9 sqrt 3) = W L^2 / (9
+/// sqrt 3), written as the report writes numbers (formatValue), also where
+/// it lies below the doubles' range; "" where it is too large for a double.
+/// Examples: T 6, L 6 -> "4.6188"; T 5e-301, L 1e-300 -> "6.415e-602";
+/// T 5e299, L 1e300 -> "".
+std::string largestMomentText(double totalLoad, double L);
 
 }  // namespace beam

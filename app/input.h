@@ -69,8 +69,9 @@ struct ReadStop {
 /// read as any other bytes. A part of one at the start (EF, or EF BB, then
 /// another byte) fails the first read, as EF alone would fail a number.
 /// Examples (input -> L, state after reading L): "\xEF\xBB\xBF" "6 " -> 6,
-/// good; "\xEF\xBB" "6 " -> not set, failed.
-template <class Source>
+/// good; "\xEF\xBB" "6 " -> not set, failed. Without `kKeepsSeen` (a
+/// program that writes no note, kept small), stop() has no text.
+template <class Source, bool kKeepsSeen = true>
 class InputReader {
  public:
   enum class State { kGood, kEnd, kFailed };
@@ -85,20 +86,21 @@ class InputReader {
       failOnMark();
       return;
     }
-    KeptText<Source> kept(source_);
-    const NumberScan scan = scanNumber(kept);
-    if (scan.error != ScanError::kNone) {
+    if constexpr (kKeepsSeen) {
+      KeptText<Source> kept(source_);
+      const NumberScan scan = scanNumber(kept);
+      if (scan.error == ScanError::kNone) return store(field, scan);
       state_ = State::kFailed;
       kept.takeRestOfWord();
       noteStop(scan.error == ScanError::kOutOfRange     ? ReadStop::Kind::kOutOfRange
                : kept.text().empty() && scan.reachedEnd ? ReadStop::Kind::kEnded
                                                         : ReadStop::Kind::kNotANumber,
                kept);
-      return;
+    } else {
+      const NumberScan scan = scanNumber(source_);
+      if (scan.error == ScanError::kNone) return store(field, scan);
+      state_ = State::kFailed;
     }
-    field = scan.value;
-    ++stored_;
-    if (scan.reachedEnd) state_ = State::kEnd;
   }
 
   /// Reads a word into field; on failure the field becomes empty.
@@ -156,12 +158,20 @@ class InputReader {
 
   // A part of a byte-order mark began the input: it is shown with the rest
   // of its word (EF BC 96 is the full-width digit 6).
+  void store(double& field, const NumberScan& scan) {
+    field = scan.value;
+    ++stored_;
+    if (scan.reachedEnd) state_ = State::kEnd;
+  }
+
   void failOnMark() {
     state_ = State::kFailed;
-    KeptText<Source> kept(source_);
-    for (int taken = 0; taken < markTaken_; ++taken) kept.keep(taken == 0 ? 0xEF : 0xBB);
-    kept.takeRestOfWord();
-    noteStop(ReadStop::Kind::kNotANumber, kept);
+    if constexpr (kKeepsSeen) {
+      KeptText<Source> kept(source_);
+      for (int taken = 0; taken < markTaken_; ++taken) kept.keep(taken == 0 ? 0xEF : 0xBB);
+      kept.takeRestOfWord();
+      noteStop(ReadStop::Kind::kNotANumber, kept);
+    }
   }
 
   void noteStop(ReadStop::Kind kind, const KeptText<Source>& kept) {

@@ -9,6 +9,7 @@
 
 int main() {
   beam::FileSource standardInput(stdin);
-  beam::runProgram(standardInput, false, nullptr);  // the page has notes of its own
+  // The page has notes of its own: no note, nothing kept for one.
+  beam::runProgram<beam::FileSource, false>(standardInput, false, nullptr);
   std::exit(0);
 }

@@ -20,8 +20,8 @@ extern const std::array<const char*, 7> kPrompts;
 /// so the prompt (and everything before it) is seen while the program waits;
 /// once a read has failed or met the end, the remaining prompts are only
 /// gathered.
-template <class Source>
-BeamProblem readBeamProblem(InputReader<Source>& in, Output& out) {
+template <class Source, bool kKeepsSeen>
+BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out) {
   BeamProblem problem;
   double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
   UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
@@ -62,15 +62,17 @@ using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 /// `typed`, WithoutTerminalReports over it, terminal_reports.h):
 /// introduction, the seven reads, then finishRun. With `note`, an answer
 /// that could not be read (or input that ended too soon) gets its note on
-/// standard error; the page passes nullptr (it has notes of its own, and
-/// its program stays small). Returns when the run is over; output that
+/// standard error; the page passes nullptr (it has notes of its own) and
+/// reads without keeping what stood there (`kKeepsSeen` false), so its
+/// program stays small.
+/// Returns when the run is over; output that
 /// cannot be written ends the program there instead, with status 1
 /// (Output::flush).
-template <class Answers>
+template <class Answers, bool kKeepsSeen = true>
 void runProgram(Answers& answers, bool typed, UnreadAnswerNote note) {
   Output out(stdout);
   printIntroduction(out);
-  InputReader in(answers);
+  InputReader<Answers, kKeepsSeen> in(answers);
   const BeamProblem problem = readBeamProblem(in, out);
   finishRun(problem, in.valuesRead() == static_cast<int>(kPrompts.size()),
             note == nullptr ? std::string() : note(in.stop(), typed), out);

@@ -7,8 +7,6 @@
 #include <random>
 #include <string>
 
-#include "analysis/beam_picture.h"
-#include "analysis/internal_forces.h"
 #include "analysis/number_format.h"
 
 namespace beam {
@@ -119,96 +117,6 @@ const Classified kCases[] = {
 TEST(ClassifyHorizontalCase, ZeroAndNotANumberAreAbsent) {
   for (const Classified& c : kCases) {
     EXPECT_EQ(classifyHorizontalCase(c.Ax, c.Bx), c.expected) << "Ax=" << c.Ax << " Bx=" << c.Bx;
-  }
-}
-
-struct Section {
-  double L, W, x, shear, moment;
-};
-
-// L, W, x -> V, M, worked by hand from the load's own statics (Ay = W L / 3)
-const Section kSections[] = {
-    {6, 2, 0, 4, 0},         {6, 2, 3, -0.5, 4.5}, {6, 2, 6, -2, 0},          {6, -2, 3, 0.5, -4.5},
-    {3, 4, 1.5, -0.5, 2.25}, {3, 4, 3, -2, 0},     {1, 6, 0.5, -0.25, 0.375},
-};
-
-// The sections by hand; then on any beam, the shear at the ends is Ay and
-// -By of the load, the moment 0, and along the beam the moment's slope is
-// the shear and the shear's slope minus the load (central differences),
-// the largest moment where the shear is zero.
-TEST(SectionForces, MatchTheStaticsOfTheLoad) {
-  for (const Section& c : kSections) {
-    const SectionForces forces = sectionForces(c.L, c.W, c.x);
-    EXPECT_NEAR(forces.shear, c.shear, 1e-12) << c.L << " " << c.W << " " << c.x;
-    EXPECT_NEAR(forces.moment, c.moment, 1e-12) << c.L << " " << c.W << " " << c.x;
-  }
-  EXPECT_EQ(formatValue(largestMoment(6, 2).x), "2.5359");
-  EXPECT_EQ(formatValue(largestMoment(6, 2).moment), "4.6188");
-  std::mt19937_64 random(5);
-  std::uniform_real_distribution<double> size(0.5, 20.0);
-  for (int i = 0; i < 200; ++i) {
-    const double L = size(random);
-    const double W = size(random) - 10.0;
-    const double scale = std::fabs(W) * L * L;
-    EXPECT_NEAR(sectionForces(L, W, 0).shear, W * L / 3, 1e-12 * scale);
-    EXPECT_NEAR(sectionForces(L, W, L).shear, -W * L / 6, 1e-12 * scale);
-    EXPECT_NEAR(sectionForces(L, W, L).moment, 0, 1e-12 * scale);
-    const double x = L * (i % 10 + 0.5) / 10;
-    const double h = L * 1e-5;
-    const auto at = [&](double where) { return sectionForces(L, W, where); };
-    EXPECT_NEAR((at(x + h).moment - at(x - h).moment) / (2 * h), at(x).shear, 1e-6 * scale);
-    EXPECT_NEAR((at(x + h).shear - at(x - h).shear) / (2 * h), -W * (1 - x / L), 1e-6 * scale);
-    const LargestMoment largest = largestMoment(L, W);
-    EXPECT_NEAR(at(largest.x).shear, 0, 1e-12 * scale);
-    EXPECT_NEAR(at(largest.x).moment, largest.moment, 1e-12 * scale);
-  }
-}
-
-struct Picture {
-  const char* name;
-  double L, W, Ax, Bx;
-  bool complete;
-  const char* holds;  // a part of the description
-};
-
-// run, L, W, Ax, Bx, every answer read -> a part of the picture's description
-const Picture kPictures[] = {
-    {"typical", 6, 2, 0, 0, true,
-     "picture\nL 6\nW 2\nweightUnit kN/m\nforceUnit kN\nlengthUnit m\ntotalLoad 6\nloadAt 2\n"
-     "Ay 4\nBy 2\nshearA 4\nshearB -2\nlargestAt 2.5359\nlargestMoment 4.6188\n"
-     "section 0 4.0000000000000000e+00 0\n"},
-    {"load upward", 6, -2, 0, 0, true,
-     "shearA -4\nshearB 2\nlargestAt 2.5359\nlargestMoment -4.6188\n"},
-    {"both forces", 6, 2, 5, -3, true, "By 2\nAx 5 -->\nBx -3 <--\nshearA"},
-    {"Bx only", 6, 2, 0, 3, true, "By 2\nBx 3 <--\nshearA"},
-    {"no length", 0, 2, 0, 0, true,
-     "none There is no picture of this run: the length L must be greater than 0, and it is 0 m.\n"},
-    {"negative length", -6, 2, 0, 0, true, "greater than 0, and it is -6 m."},
-    {"a number too large", 1e200, 1, 0, 0, true, "none There is no picture of this run: a value"},
-    {"an answer unread", 6, 2, 0, 0, false, "none beam could not read every answer"},
-};
-
-TEST(DescribeBeamPicture, DrawsWhatIsSoundAndSaysWhyNot) {
-  for (const Picture& c : kPictures) {
-    BeamProblem problem = problemOf(c.L, c.W);
-    problem.Ax = c.Ax;
-    problem.Bx = c.Bx;
-    for (auto [word, text] : {std::pair{&problem.weightUnit, "kN/m"},
-                              {&problem.forceUnit, "kN"},
-                              {&problem.lengthUnit, "m"}}) {
-      std::snprintf(word->text, sizeof word->text, "%s", text);
-    }
-    const std::string description = describeBeamPicture(problem, c.complete);
-    EXPECT_NE(description.find(c.holds), std::string::npos) << c.name << "\n" << description;
-    if (description.starts_with("picture")) {
-      EXPECT_EQ(std::count(description.begin(), description.end(), '\n') -
-                    std::count(description.begin(),
-                               description.begin() +
-                                   static_cast<std::ptrdiff_t>(description.find("section")),
-                               '\n'),
-                kPictureParts + 1)
-          << c.name;
-    }
   }
 }
 

@@ -71,7 +71,7 @@
   field = new AnswerField(frame, view);
   const finalKey = new FinalKey(continueButton, footer);
   const controls = new PageControls(byId, frame, view, startRun);
-  const picture = new AnswerPicture(byId('picture'));
+  const picture = new AnswerPicture(byId('picture'), byId('spoken'));
   const program = new ProgramModule();
   window.addEventListener('resize', () => picture.draw());
 

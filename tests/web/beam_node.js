@@ -2,8 +2,9 @@
 // standard input from a file, delivered through the page's read hook, every
 // output byte to standard output unchanged, the final key pressed at once.
 // With --late, the input arrives in pieces of a few bytes, 20 ms apart, so
-// that every read has to wait for its bytes.
-// Usage: node beam_node.js BEAM_JS INPUT_FILE [--late]
+// that every read has to wait for its bytes. With --picture, the picture's
+// description is written instead of the output.
+// Usage: node beam_node.js BEAM_JS INPUT_FILE [--late | --picture]
 'use strict';
 const fs = require('fs');
 const path = require('path');
@@ -17,7 +18,8 @@ const createBeam = require(path.resolve(beamJs));
 createBeam({
   // (node's fetch takes no file name: the module is read here)
   wasmBinary: fs.readFileSync(path.join(path.dirname(beamJs), 'beam.wasm')),
-  beamWrite: (bytes) => fs.writeSync(1, bytes),
+  beamWrite: (bytes) => mode === '--picture' || fs.writeSync(1, bytes),
+  beamPicture: (bytes) => mode === '--picture' && fs.writeSync(1, bytes),
   beamRead: (room) =>
     new Promise((resolve) => {
       const give = () => {

@@ -44,3 +44,84 @@ test('a unit word that is not UTF-8 comes back byte for byte', () => {
   const line = Buffer.from(' The Ating Weight On The Beam Is  = 2 k\xb5N/m\n', 'latin1');
   assert.ok(output.includes(line), output.toString('latin1'));
 });
+
+// The picture's description by its contract (kPictureLines in
+// analysis/beam_picture.h, which the page's reading must equal), laid out
+// at every width for long, negative, huge, tiny and right-to-left values:
+// every label inside the picture, apart from every other label and off
+// every shape; each force's arrow pointing its way; unit words isolated
+// for direction; each graph drawn from its own column, all sections kept;
+// each mark on its curve, its label on the side the program tells.
+test('the picture, by its contract, at every width', () => {
+  const tree = path.resolve(transcripts, '..', '..');
+  const picture = require(path.join(tree, 'web', 'picture_logic.js'));
+  const header = fs.readFileSync(path.join(tree, 'analysis', 'beam_picture.h'), 'utf8');
+  const contract = {};
+  for (const [, name, columns] of header.matchAll(/\{"(\w+)", (-?\d+),/g))
+    contract[name] = +columns;
+  assert.deepStrictEqual(picture.PICTURE_COLUMNS, contract);
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-picture-'));
+  const meets = (p, q) =>
+    p.x < q.x + q.width && q.x < p.x + p.width && p.y < q.y + q.height && q.y < p.y + p.height;
+  for (const typed of [
+    '12.5 48.75 0 0 kN/m kN m',
+    '1e-300 1 0 0 N/m N m',
+    '1e155 1e-10 0 0 N/m N m',
+    '5 0 3 -2 kN/m kN m',
+    '10 -3 -5 0 kN/m kN m',
+    '6 2 5 -3 \u0643\u0646/\u0645 \u0643\u0646 \u0645',
+    '1e6 123456.789 -98765.4321 0 kN/m kilonewtons metres',
+  ]) {
+    const input = path.join(dir, 'answers.in');
+    fs.writeFileSync(input, typed + '\n');
+    const text = run(input, '--picture').toString();
+    for (const [name, ...columns] of text
+      .trimEnd()
+      .split('\n')
+      .map((l) => l.split(' '))) {
+      assert.ok(name in contract && [-1, columns.length].includes(contract[name]), name);
+    }
+    const d = picture.parsePicture(text);
+    const sides = { 1: 'below', 2: d.largestMoment?.[3], 3: d.largestDeflection?.[2] };
+    for (const width of [280, 320, 768, 2000]) {
+      const font = 14;
+      const layout = picture.layoutPicture(d, width, font, (t) => t.length * 0.6 * font);
+      for (const [k, { text: label, box }] of layout.labels.entries()) {
+        const where = `${typed} at ${width}: ${label}`;
+        assert.ok(box.x >= 0 && box.x + box.width <= width && box.y >= 0, where);
+        assert.ok(box.y + box.height <= layout.height, where);
+        assert.ok(!layout.labels.slice(k + 1).some((other) => meets(box, other.box)), where);
+        assert.ok(!layout.shapes.some((shape) => meets(box, shape.box)), where);
+      }
+      for (const { of, x1, y1, x2, y2 } of layout.shapes.filter((s) => s.of)) {
+        const way = { up: y2 < y1, down: y2 > y1, left: x2 < x1, right: x2 > x1 };
+        assert.ok(way[d[of][1]], `${typed}: ${of}`);
+      }
+      for (const { text: label } of layout.labels) {
+        assert.ok(
+          !/[\u0600-\u06ff]/.test(label) || /\u2068[^ ]*[\u0600-\u06ff]/.test(label),
+          label,
+        );
+      }
+      for (const graph of layout.shapes.filter((s) => s.style === 'graph')) {
+        const points = graph.points.split(' ').map((p) => p.split(',').map(Number));
+        const axis = points[0][1];
+        assert.strictEqual(points.length, d.sections.length + 2);
+        d.sections.forEach((section, i) => {
+          assert.ok(
+            Math.abs((axis - points[i + 1][1]) / (2.5 * font) - section[graph.column]) < 1e-9,
+          );
+        });
+        const mark = layout.shapes.find((s) => s.style === 'mark' && s.column === graph.column);
+        const after = points.findIndex(([x]) => x >= mark.cx);
+        const [[x0, y0], [x1, y1]] = [points[after - 1], points[after]];
+        assert.ok(Math.abs(y0 + ((y1 - y0) * (mark.cx - x0)) / (x1 - x0) - mark.cy) < 0.5);
+        const { box } = layout.labels.find((l) => l.of === graph.column);
+        const band = [axis - 2.5 * font, axis + 2.5 * font];
+        assert.ok(
+          sides[graph.column] === 'above' ? box.y + box.height <= band[0] : box.y >= band[1],
+        );
+      }
+    }
+  }
+});
