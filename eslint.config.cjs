@@ -47,7 +47,10 @@ module.exports = [
       'no-redeclare': ['error', { builtinGlobals: false }],
       'no-unused-vars': [
         'error',
-        { args: 'none', varsIgnorePattern: `^(${ROOMS.join('|')}|beamPageLogic|beamNoteLogic|beamPictureLogic)$` },
+        {
+          args: 'none',
+          varsIgnorePattern: `^(${ROOMS.join('|')}|beamPageLogic|beamNoteLogic|beamPictureLogic)$`,
+        },
       ],
     },
   },
