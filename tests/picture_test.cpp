@@ -136,7 +136,7 @@ std::vector<std::vector<std::string>> checkedLines(const std::string& descriptio
     EXPECT_LT(kind, std::size(kPictureLines)) << "out of order or unknown: " << line;
     if (kind == std::size(kPictureLines)) break;
     if (kPictureLines[kind].columns >= 0) {
-      EXPECT_EQ(columns.size(), kPictureLines[kind].columns + 1u) << line;
+      EXPECT_EQ(columns.size(), static_cast<std::size_t>(kPictureLines[kind].columns) + 1) << line;
     }
     lines.push_back(columns);
   }
