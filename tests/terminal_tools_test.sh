@@ -23,6 +23,7 @@ exit [lindex $result 3]
 END
 export BEAM=$beam ANSWERS=$work/answers TERM=xterm
 failed=0
+command -v timeout >/dev/null || { echo "SKIP: no timeout (coreutils)"; exit 0; }
 
 count() {  # name, then the command to run $runs times
   local name=$1 bad=0 i
@@ -39,8 +40,13 @@ if command -v expect >/dev/null; then
 else
   echo "SKIP: no expect"
 fi
-run_script() { script -qec "\"$BEAM\" < \"$ANSWERS\"" /dev/null; }
-count "script </dev/null" bash -c "$(declare -f run_script); run_script </dev/null"
-count "script <file" bash -c "$(declare -f run_script); run_script <\"\$ANSWERS\""
-count "script <pipe" bash -c "$(declare -f run_script); cat \"\$ANSWERS\" | run_script"
+# util-linux's script (BSD's takes other options)
+if script --version 2>/dev/null | grep -q util-linux; then
+  run_script() { script -qec "\"$BEAM\" < \"$ANSWERS\"" /dev/null; }
+  count "script </dev/null" bash -c "$(declare -f run_script); run_script </dev/null"
+  count "script <file" bash -c "$(declare -f run_script); run_script <\"\$ANSWERS\""
+  count "script <pipe" bash -c "$(declare -f run_script); cat \"\$ANSWERS\" | run_script"
+else
+  echo "SKIP: script is not util-linux's"
+fi
 exit "$failed"
