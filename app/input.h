@@ -10,13 +10,15 @@
 
 namespace beam {
 
-/// A Source that keeps the first kKept bytes taken through it (white space
+/// How many bytes of what stood where a number was expected a note keeps.
+inline constexpr std::size_t kSeenBytes = 40;
+
+/// A Source that keeps the first kSeenBytes bytes taken through it (white space
 /// before the first other byte left out), for a note on what stood where a
 /// number was expected.
 template <class Source>
 class KeptText {
  public:
-  static constexpr std::size_t kKept = 40;
   explicit KeptText(Source& source) : source_(source) {}
   int peek() { return source_.peek(); }
   void take() {
@@ -26,7 +28,7 @@ class KeptText {
   }
   /// Keeps a byte taken before this source was made.
   void keep(int c) {
-    if (length_ < kKept) {
+    if (length_ < kSeenBytes) {
       text_[length_++] = static_cast<char>(c);
     } else {
       cut_ = true;
@@ -42,7 +44,7 @@ class KeptText {
 
  private:
   Source& source_;
-  char text_[kKept] = {};
+  char text_[kSeenBytes] = {};
   std::size_t length_ = 0;
   bool cut_ = false;
 };
@@ -54,7 +56,7 @@ struct ReadStop {
   enum class Kind { kNone, kEnded, kNotANumber, kOutOfRange };
   Kind kind = Kind::kNone;
   int question = 0;
-  char seen[KeptText<TextSource>::kKept] = {};  // for a number: what stood there
+  char seen[kSeenBytes] = {};  // for a number: what stood there
   std::size_t seenLength = 0;
   bool seenCut = false;  // and more followed
   std::string_view seenText() const { return {seen, seenLength}; }

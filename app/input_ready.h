@@ -21,8 +21,4 @@ enum class Ready {
 /// writer is open, 10 ms -> kTimedOut after 10 ms.
 Ready waitForInput(int fd, int milliseconds);
 
-/// The select() half of waitForInput, on its own (so that systems whose
-/// poll() takes terminals can test it).
-Ready selectForInput(int fd, int milliseconds);
-
 }  // namespace beam

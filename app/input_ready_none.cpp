@@ -5,8 +5,6 @@
 
 namespace beam {
 
-Ready selectForInput(int, int) { return Ready::kUnwatchable; }
-
 Ready waitForInput(int, int) { return Ready::kUnwatchable; }
 
 }  // namespace beam

@@ -7,7 +7,9 @@
 #include "app/input_ready.h"
 
 namespace beam {
+namespace {
 
+// The select() half, for descriptors poll() refuses.
 Ready selectForInput(int fd, int milliseconds) {
   if (fd < 0 || fd >= FD_SETSIZE) return Ready::kUnwatchable;
   fd_set readable;
@@ -21,6 +23,8 @@ Ready selectForInput(int fd, int milliseconds) {
   if (n == 0) return Ready::kTimedOut;
   return errno == EINTR ? Ready::kInterrupted : Ready::kGone;
 }
+
+}  // namespace
 
 Ready waitForInput(int fd, int milliseconds) {
   struct pollfd watched = {fd, POLLIN, 0};

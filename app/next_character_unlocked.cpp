@@ -16,8 +16,7 @@ namespace beam {
 
 int nextCharacter(std::FILE* file) {
   for (;;) {
-    errno = 0;
-    const int c = getc_unlocked(file);
+    const int c = getc_unlocked(file);  // a failed read sets errno
     if (c != EOF || !std::ferror(file) || (errno != EAGAIN && errno != EWOULDBLOCK)) return c;
     std::clearerr(file);
     Ready ready;
