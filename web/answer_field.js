@@ -22,6 +22,7 @@ class AnswerField {
   reset(queue) {
     this.remove();
     this.queue = queue;
+    this.early = false;
     this.question = '';
     this.lastAnswer = '';
     this.answers = '';
@@ -37,31 +38,47 @@ class AnswerField {
   // it (a read that is no new question, after an empty answer, keeps the
   // name), and gives it the keyboard where the page may take it.
   ask() {
+    this.early = false;
     if (!this.field) {
       const form = document.createElement('form');
+      form.method = 'dialog';
       const input = document.createElement('input');
-      input.type = 'text';
-      input.autocomplete = 'off';
-      input.spellcheck = false;
-      input.setAttribute('autocapitalize', 'off');
-      input.setAttribute('autocorrect', 'off');
-      input.setAttribute('enterkeyhint', 'send');
-      input.setAttribute('aria-describedby', 'note');
+      for (const [name, value] of Object.entries(beamPageLogic.FIELD_ATTRIBUTES)) {
+        input.setAttribute(name, value);
+      }
       form.appendChild(input);
-      form.addEventListener('submit', (event) => {
-        event.preventDefault();
-        this.answer(input.value + '\n');
-      });
-      input.addEventListener('keydown', (event) => this.editKey(event));
-      this.view.region('dialogue').appendChild(form);
-      this.field = { form, input };
-      this.view.anchor = form;
+      this.take(form);
     }
+    if (!this.field.form.isConnected) this.view.region('dialogue').appendChild(this.field.form);
+    this.view.anchor = this.field.form;
     this.question = beamPageLogic.currentQuestion(this.view.lineText) || this.question || 'Answer';
     this.field.input.setAttribute('aria-label', this.question);
     this.view.speakPending();
     this.frame.focusWithin(this.field.input);
     if (document.activeElement === this.field.input) this.frame.showField();
+  }
+
+  // The field the page was served with, after the first question, before
+  // the program has loaded: what is answered there waits, in order, for
+  // the program's reads. Given the keyboard where the page may take it.
+  adopt(queue) {
+    const form = this.view.screen.querySelector('form');
+    if (!form) return;
+    this.take(form);
+    this.view.anchor = form;
+    this.queue = queue;
+    this.early = true;
+    this.frame.focusWithin(this.field.input);
+  }
+
+  take(form) {
+    const input = form.querySelector('input');
+    form.addEventListener('submit', (event) => {
+      event.preventDefault();
+      this.answer(input.value + '\n');
+    });
+    input.addEventListener('keydown', (event) => this.editKey(event));
+    this.field = { form, input };
   }
 
   remove() {
@@ -73,7 +90,7 @@ class AnswerField {
 
   // Sends text to the program and leaves it in the output.
   answer(text) {
-    if (!this.queue || !this.queue.waiting) return;
+    if (!this.queue || !(this.queue.waiting || this.early)) return;
     this.lastAnswer = text.replace(/\n$/, '');
     this.answers += text + ' ';
     this.history.add(this.lastAnswer);
@@ -98,7 +115,7 @@ class AnswerField {
     } else if (ctrlOnly && key === 'd') {
       if (input.value !== '') {
         this.answer(input.value); // as a terminal: the text, without a line end
-      } else if (this.queue.waiting) {
+      } else if (this.queue && (this.queue.waiting || this.early)) {
         this.answered = true;
         this.endOfInput = true;
         this.queue.push(beamPageLogic.END_OF_INPUT);

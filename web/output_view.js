@@ -10,16 +10,21 @@
 // and the text of the line being written, the decoder of the program's
 // bytes, everything on the screen as bytes (the program's and the answers
 // echoed, as a terminal shows them), what was written and not yet spoken,
-// and the element new text goes before (the answer field, where it stands).
+// and the element new text goes before (the answer field, where it stands);
+// on the first run, the text the page was served with that the program has
+// not written yet, and the bytes it has written of it.
 class OutputView {
   constructor(screen, spoken) {
     this.screen = screen;
     this.spoken = spoken;
-    this.reset();
+    this.reset(true);
   }
 
-  reset() {
-    this.screen.textContent = '';
+  // `served`: keep the output the page was served with (the program's text
+  // up to its first question, web/build_markup.js), for the first run.
+  reset(served) {
+    const text = served ? this.screen.textContent : '';
+    if (!served) this.screen.textContent = '';
     this.spoken.textContent = '';
     this.regions = {};
     this.line = 0;
@@ -28,12 +33,33 @@ class OutputView {
     this.screenBytes = [];
     this.unspoken = '';
     this.anchor = null;
+    this.ahead = text;
+    this.matched = [];
+    if (text === '') return;
+    const split = beamPageLogic.splitByRegion(text, 0);
+    split.pieces.forEach((piece, i) => (this.regions[piece.region] = this.screen.children[i]));
+    this.line = split.line;
+    this.trackLine(text);
+    this.screenBytes.push(new TextEncoder().encode(text));
   }
 
   // The program's bytes; `speak`: queue them for screen readers (not before
   // the first answer: the first question is read as the field's name).
-  // Returns them as text.
+  // Returns them as text. What the page was served with is not shown
+  // twice; if the program writes otherwise (a page of another build), the
+  // screen is written again from the program's bytes.
   show(bytes, speak) {
+    if (this.ahead !== '') {
+      const text = new TextDecoder().decode(bytes); // (the served text is ASCII)
+      if (this.ahead.startsWith(text)) {
+        this.ahead = this.ahead.slice(text.length);
+        this.matched.push(bytes);
+        return text;
+      }
+      const matched = this.matched;
+      this.reset(false);
+      for (const earlier of matched) this.show(earlier, false);
+    }
     this.screenBytes.push(bytes);
     const text = this.decoder.decode(bytes, { stream: true });
     const split = beamPageLogic.splitByRegion(text, this.line);
@@ -74,7 +100,7 @@ class OutputView {
       const element = document.createElement('div');
       if (name === 'figure') {
         element.setAttribute('role', 'img');
-        element.setAttribute('aria-label', OutputView.FIGURE_DESCRIPTION);
+        element.setAttribute('aria-label', beamPageLogic.FIGURE_DESCRIPTION);
         OutputView.keepAsDrawn(element);
       }
       this.screen.appendChild(element);
@@ -147,7 +173,3 @@ class OutputView {
     return new TextDecoder().decode(all);
   }
 }
-OutputView.FIGURE_DESCRIPTION =
-  'Drawing of the beam: a triangular load of height W stands over ' +
-  'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
-  'acts, lies one third of the length L from A.';

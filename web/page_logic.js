@@ -203,8 +203,29 @@ const beamPageLogic = (function () {
     return pieces;
   }
 
+  // The figure's text alternative: one image for screen readers.
+  const FIGURE_DESCRIPTION =
+    'Drawing of the beam: a triangular load of height W stands over ' +
+    'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
+    'acts, lies one third of the length L from A.';
+
+  // The answer field's attributes (besides its name, the question): text
+  // as typed, no suggestions, no capitals, the phone keyboard's Enter key
+  // labelled to send, and the keys' help as its description.
+  const FIELD_ATTRIBUTES = {
+    type: 'text',
+    autocomplete: 'off',
+    spellcheck: 'false',
+    autocapitalize: 'off',
+    autocorrect: 'off',
+    enterkeyhint: 'send',
+    'aria-describedby': 'note',
+  };
+
   return {
     InputQueue,
+    FIGURE_DESCRIPTION,
+    FIELD_ATTRIBUTES,
     END_OF_INPUT,
     currentQuestion,
     FIGURE_FIRST_LINE,

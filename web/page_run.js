@@ -22,9 +22,47 @@
   const footer = document.querySelector('footer');
   const continueButton = byId('continue');
 
-  // index.html's (its inline script, there before any file loads): shows
-  // the message and turns the controls off.
-  const fail = window.beamFailed;
+  // Every failure the page shows. The first stays: a file that did not load
+  // says more than what follows from it. The controls, off until the
+  // program runs, are turned off again.
+  function fail(text) {
+    if (status.className === 'failed') return;
+    status.hidden = false;
+    status.className = 'failed';
+    status.setAttribute('role', 'alert');
+    status.textContent = text;
+    for (const button of footer.querySelectorAll('button')) button.disabled = true;
+  }
+  // A file that does not load leaves a message that says what to do where
+  // the page is: from a server, the connection; from disk, the folder.
+  function loadFailed(name) {
+    fail(
+      'beam could not load ' +
+        name +
+        (/^https?:$/.test(location.protocol)
+          ? ' from the server. Check the connection, then reload the page.'
+          : '. Unzip the whole beam folder, keep its files together, and open index.html from ' +
+            'it again.'),
+    );
+  }
+  // A host whose Content-Security-Policy forbids compiling WebAssembly: the
+  // browser refuses the module (and reports the refusal as an event).
+  const POLICY = /Content.Security|CSP|unsafe-eval|wasm-eval/i;
+  function refusedByPolicy() {
+    fail(
+      "beam cannot run here: this site's security policy (Content-Security-Policy) does not " +
+        "allow WebAssembly. The site can allow it by adding 'wasm-unsafe-eval' to its " +
+        'script-src.',
+    );
+  }
+  document.addEventListener('securitypolicyviolation', (event) => {
+    if (/eval/.test(event.blockedURI)) refusedByPolicy();
+  });
+  // (shown by the style alone when this script does not run)
+  byId('stalled').remove();
+  // The style, a file of its own, is there before this script runs.
+  if (getComputedStyle(footer).display !== 'flex') loadFailed('beam-page.css');
+
   let run = null;
 
   // Every error of beam's own, of the page and of the program's run, ends
@@ -52,7 +90,6 @@
     if (ours(event.reason && event.reason.stack)) stopWithError();
   });
 
-  if (status.className === 'failed') return;
   if (typeof WebAssembly !== 'object') {
     fail(
       'This browser cannot run WebAssembly, which beam needs. Open the page in a current ' +
@@ -61,7 +98,7 @@
     return;
   }
   if (typeof createBeam !== 'function') {
-    window.beamLoadFailed('beam.js');
+    loadFailed('beam.js');
     return;
   }
 
@@ -70,9 +107,10 @@
   const frame = new PageFrame(screen, footer, () => field.input);
   field = new AnswerField(frame, view);
   const finalKey = new FinalKey(continueButton, footer);
-  const controls = new PageControls(byId, frame, view, startRun);
+  const controls = new PageControls(byId, frame, view, () => startRun(false));
   const picture = new AnswerPicture(byId('picture'), byId('spoken'));
   const program = new ProgramModule();
+  program.load().catch(() => {}); // fetched at once; a failure is told by the run
   window.addEventListener('resize', () => picture.draw());
 
   // The run has ended: the report stays in view and keeps the focus (for a
@@ -111,7 +149,6 @@
     window.beamOutput += text;
     if (!run.started) {
       run.started = true;
-      status.hidden = true;
       controls.enable(true);
     }
     text = view.show(bytes, field.answered);
@@ -139,11 +176,13 @@
     return settled;
   }
 
-  function startRun() {
+  // `first`: the run the page was served for, whose first question is
+  // already on the screen with its answer field.
+  function startRun(first) {
     const kept = keepReport();
     window.beamOutput = '';
     window.beamEnded = false;
-    view.reset();
+    if (!first) view.reset(false);
     picture.reset();
     finalKey.reset();
     controls.enable(false);
@@ -163,6 +202,7 @@
       failed: false,
     };
     field.reset(run.queue);
+    if (first) field.adopt(run.queue);
     const thisRun = run;
     const never = () => new Promise(function () {});
     createBeam({
@@ -183,7 +223,9 @@
         if (thisRun === run) finish();
       },
       onAbort: stopWithError,
-      instantiateWasm: program.hook(window.beamLoadFailed),
+      instantiateWasm: program.hook((file, error) =>
+        POLICY.test(String(error)) ? refusedByPolicy() : loadFailed(file),
+      ),
     }).catch(function () {
       fail(
         'beam could not start in this browser. Reload the page; if that does not help, ' +
@@ -231,5 +273,5 @@
     }
   }
 
-  startRun();
+  startRun(true);
 })();

@@ -20,16 +20,16 @@ class ProgramModule {
   }
 
   // emscripten's instantiateWasm hook for createBeam: the run's instance of
-  // the compiled module. `failed(file)`: it could not be had.
+  // the compiled module. `failed(file, error)`: it could not be had.
   hook(failed) {
     return (imports, receive) => {
       this.load()
         .then((module) =>
           WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)),
         )
-        .catch(() => {
+        .catch((error) => {
           this.compiled = null; // the next run tries again
-          failed(this.file);
+          failed(this.file, error);
         });
       return {};
     };

@@ -1,51 +1,95 @@
 // The beam page's service worker, registered when the page is served over
 // http(s): it keeps the page's files, so that after one visit the page opens
-// and runs with the network off. Every request goes to the network first and
-// renews the kept copy from what comes back, so a new version of the files
-// replaces the kept one on the next visit online. The kept copy answers when
-// the network fails, when the server answers with its own error (5xx), and
-// when the network has not answered within a few seconds (a network that
-// takes requests and never answers); the network's late answer still renews
-// the copy. Once the network has been that slow, the next
-// requests for a while go to the kept copy at once, so that a page of three
-// files waits for one time-out, not three in a row.
+// and runs with the network off, and it never mixes two builds.
+//
+// The build names every file but the page itself by its content
+// (beam-page.1a2b3c4d.js) and writes those names into FILES below, so that
+// a new build is a new service worker, and a file's name stands for one
+// content only: a kept file is answered at once, never asked for again.
+// The page itself (./, index.html) goes to the network first, past the
+// browser's HTTP cache (the server is asked whether it changed), and the
+// kept copy answers when the network fails, when the server answers with
+// its own error (5xx), and when the network has not answered within a few
+// seconds; the network's late answer still renews the copy. Once the
+// network has been that slow, the page's next requests for a while go to
+// the kept copy at once. A new page names new files, which are fetched; a
+// kept page names the files kept with it.
+//
+// A new build, copied over the old on the server: the next visit with a
+// network shows it (the page comes from the network), and the browser,
+// which looks for a new sw.js at each visit, installs the new worker, which
+// keeps the new build and drops the old one.
 'use strict';
-const CACHE = 'beam-page';
-const FILES = [
-  './',
-  'index.html',
-  'beam-page.js',
-  'beam.js',
-  'beam.wasm.gz',
-  'manifest.webmanifest',
-  'icon.svg',
-];
+const FILES = ['beam-page.css', 'beam-page.js', 'beam.js', 'beam.wasm.gz'];
+const OTHERS = ['manifest.webmanifest', 'icon.svg'];
+const CACHE = 'beam-page ' + FILES.join(' ');
+const PAGE = new URL('./', self.location).href;
 const PATIENCE_MS = 3000;
 const SLOW_FOR_MS = 30000;
 let slowUntil = 0;
 
+// The files of this build: from the browser's HTTP cache where the page
+// has just loaded them (their names are their content); the page asks the
+// server whether it changed.
 self.addEventListener('install', (event) => {
   event.waitUntil(
     caches
       .open(CACHE)
-      .then((cache) => cache.addAll(FILES))
+      .then((cache) =>
+        Promise.all([
+          cache.addAll([...FILES, ...OTHERS]),
+          fetch(PAGE, { cache: 'no-cache' }).then((response) => {
+            if (!response.ok) throw new Error('the page: ' + response.status);
+            return cache.put(PAGE, response);
+          }),
+        ]),
+      )
       .then(() => self.skipWaiting()),
   );
 });
 
-// The page that registered it is kept from its first visit on.
-self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
+// Earlier builds' copies go; the page that registered it is kept from its
+// first visit on.
+self.addEventListener('activate', (event) =>
+  event.waitUntil(
+    caches
+      .keys()
+      .then((names) =>
+        Promise.all(
+          names.filter((name) => name !== CACHE).map((name) => caches.delete(name)),
+        ),
+      )
+      .then(() => self.clients.claim()),
+  ),
+);
 
 self.addEventListener('fetch', (event) => {
   const request = event.request;
-  if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) return;
-  const kept = () => caches.match(request, { ignoreSearch: true });
-  const network = fetch(request).then((response) => {
+  const url = new URL(request.url);
+  if (request.method !== 'GET' || url.origin !== self.location.origin) return;
+  const isPage = url.pathname === new URL(PAGE).pathname || /\/index\.html$/.test(url.pathname);
+  const key = isPage ? PAGE : request;
+  const kept = () => caches.match(key, { ignoreSearch: true });
+  if (!isPage) {
+    // A file named by its content: the kept copy, or the network's (an
+    // older page still open may ask for its own build's files).
+    event.respondWith(
+      kept().then(
+        (copy) =>
+          copy ||
+          fetch(request).then((response) =>
+            response.status >= 500 ? kept().then((again) => again || response) : response,
+          ),
+      ),
+    );
+    return;
+  }
+  const network = fetch(request, { cache: 'no-cache' }).then((response) => {
     if (response.ok) {
       const copy = response.clone();
       return caches
         .open(CACHE)
-        .then((cache) => cache.put(request, copy))
+        .then((cache) => cache.put(PAGE, copy))
         .then(() => response);
     }
     // A server's own failure: the kept copy where there is one.

@@ -70,6 +70,7 @@ const held = [];
 test.before(async () => {
   const types = {
     '.html': 'text/html',
+    '.css': 'text/css',
     '.js': 'text/javascript',
     '.svg': 'image/svg+xml',
     '.webmanifest': 'application/manifest+json',
@@ -122,12 +123,19 @@ async function settled(driver, fn, ok, what, ...args) {
   }
 }
 const until = (driver, fn, what, ...args) => settled(driver, fn, Boolean, what, ...args);
+// The program asks (the page is served with the first question and its
+// field, before the program runs; the controls work once it has written).
 const askedFor = (driver, question) =>
   until(
     driver,
     (q) => {
       const field = document.activeElement;
-      return field && field.tagName === 'INPUT' && field.getAttribute('aria-label') === q;
+      return (
+        field &&
+        field.tagName === 'INPUT' &&
+        field.getAttribute('aria-label') === q &&
+        !document.getElementById('copy').disabled
+      );
     },
     'the field for ' + question,
     question,
