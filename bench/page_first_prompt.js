@@ -20,7 +20,12 @@ const puppeteer = require('puppeteer-core');
 
 const [pageDir, executablePath] = process.argv.slice(2);
 const loaded = ['index.html', 'beam-page.js', 'beam.js', 'beam.wasm.gz'];
-const TYPES = { '.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const TYPES = {
+  '.html': 'text/html',
+  '.css': 'text/css',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+};
 const SLOW_4G = {
   offline: false,
   latency: 400,

@@ -55,9 +55,7 @@ self.addEventListener('activate', (event) =>
     caches
       .keys()
       .then((names) =>
-        Promise.all(
-          names.filter((name) => name !== CACHE).map((name) => caches.delete(name)),
-        ),
+        Promise.all(names.filter((name) => name !== CACHE).map((name) => caches.delete(name))),
       )
       .then(() => self.clients.claim()),
   ),

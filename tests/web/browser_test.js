@@ -66,7 +66,12 @@ let courseOrigin;
 let serverDown = false; // the network is off: every request fails
 let serverHangs = false; // every request is taken and never answered
 let serverFails = false; // every request is answered 503
+let servedDir = pageDir; // the folder the server serves
+let policy = null; // the Content-Security-Policy header sent with each file
+let forADay = false; // every file but the page and sw.js may be kept for a day
+let moduleHeld = false; // the program's module is sent only once released
 const held = [];
+const heldModule = [];
 test.before(async () => {
   const types = {
     '.html': 'text/html',
@@ -81,9 +86,22 @@ test.before(async () => {
     if (serverHangs) return held.push(request.socket);
     if (serverFails) return response.writeHead(503).end('Service Unavailable');
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
-    const file = path.join(pageDir, name);
+    const file = path.join(servedDir, name);
     if (!fs.existsSync(file)) return response.writeHead(404).end();
-    response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'text/plain' });
+    if (moduleHeld && name.endsWith('.wasm.gz')) {
+      return heldModule.push(() => response.writeHead(200).end(fs.readFileSync(file)));
+    }
+    // As python3 -m http.server: the file's time, and 304 when it is no newer.
+    const modified = new Date(Math.floor(fs.statSync(file).mtimeMs / 1000) * 1000);
+    const headers = {
+      'Content-Type': types[path.extname(file)] || 'text/plain',
+      'Last-Modified': modified.toUTCString(),
+    };
+    if (policy) headers['Content-Security-Policy'] = policy;
+    if (forADay && !/^(index\.html|sw\.js)$/.test(name)) headers['Cache-Control'] = 'max-age=86400';
+    const since = Date.parse(request.headers['if-modified-since']);
+    if (since >= modified.getTime()) return response.writeHead(304, headers).end();
+    response.writeHead(200, headers);
     response.end(fs.readFileSync(file));
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -721,27 +739,132 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
   });
 }
 
-if (engine === 'chromium') {
-  test('chromium: a file missing from the folder leaves a message that says what to do', async () => {
-    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-page-'));
-    for (const file of ['index.html', 'beam-page.js']) {
-      fs.copyFileSync(path.join(pageDir, file), path.join(folder, file));
-    }
-    const driver = await openDriver(engine, executable, { width: 800, height: 600 });
+// The question before the program: the page is served with it, and what is
+// answered before the module has come waits for the program, in order.
+test(`${engine}: answers typed before the program has loaded wait for it`, async () => {
+  const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
+  try {
+    moduleHeld = true;
+    await driver.open(origin);
+    await until(
+      driver,
+      (q) => document.activeElement.getAttribute('aria-label') === q,
+      'the served question',
+      PROMPT_1,
+    );
+    const head = transcript('typical').slice(0, transcript('typical').indexOf('Above = ') + 8);
+    assert.strictEqual(
+      await driver.evaluate(() => document.getElementById('screen').textContent),
+      head,
+    );
+    await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
+    await until(driver, () => document.querySelectorAll('#screen .answer').length === 2, 'echo');
+    assert.strictEqual(await driver.evaluate(() => window.beamOutput), '');
+    moduleHeld = false;
+    heldModule.splice(0).forEach((send) => send());
+    await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+    assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
+    assert.ok(
+      (await driver.evaluate(() => document.getElementById('screen').textContent)).startsWith(
+        head + '6\n2 0 0 kN/m kN m\n',
+      ),
+    );
+  } finally {
+    moduleHeld = false;
+    heldModule.splice(0).forEach((send) => send());
+    await driver.close();
+  }
+  assert.deepStrictEqual(driver.problems, []);
+});
+
+// A host's strict Content-Security-Policy: with WebAssembly allowed, the
+// page runs whole and styled, nothing refused; without, it says why.
+// policy, what the page shows
+const POLICIES = [
+  ["default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'", 'the run'],
+  ["default-src 'self'; script-src 'self'; style-src 'self'", /'wasm-unsafe-eval'/],
+];
+for (const [hostPolicy, shown] of POLICIES) {
+  test(`${engine}: under ${hostPolicy}`, async () => {
+    const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
+    policy = hostPolicy;
     try {
-      await driver.open('file://' + path.join(folder, 'index.html'));
-      await until(driver, () => document.querySelector('[role=alert]') !== null, 'the message');
-      assert.match(
-        await driver.evaluate(() => document.querySelector('[role=alert]').textContent),
-        /could not load beam\.js\. Unzip the whole beam folder/,
-      );
-      assert.strictEqual(
-        await driver.evaluate(() => document.querySelectorAll('footer button:enabled').length),
-        0,
-      );
+      await driver.open(origin);
+      if (shown instanceof RegExp) {
+        const message = await until(
+          driver,
+          () => (document.querySelector('[role=alert]') || {}).textContent,
+          'the message',
+        );
+        assert.match(message, /security policy/);
+        assert.match(message, shown);
+        return;
+      }
+      await askedFor(driver, PROMPT_1);
+      await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
+      await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+      assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
+      const seen = await driver.evaluate(layout);
+      assert.deepStrictEqual([seen.figureRows, seen.ruleRows, seen.pans], [36, 1, false]);
+      assert.match(String(seen.picture).replace(/[\u2068\u2069]/g, ''), /Ay = 4 kN acts up/);
+      const styled = await driver.evaluate(() => [
+        getComputedStyle(document.querySelector('#picture .beam')).strokeWidth,
+        document.getElementById('spoken').getBoundingClientRect().width,
+      ]);
+      assert.deepStrictEqual(styled, ['4px', 1]);
     } finally {
+      policy = null;
       await driver.close();
-      fs.rmSync(folder, { recursive: true });
     }
+    if (!(shown instanceof RegExp)) assert.deepStrictEqual(driver.problems, []);
   });
+}
+
+if (engine === 'chromium') {
+  // A file missing from the folder opened from disk: the script says which
+  // and what to do; without the script itself, the style says it, later.
+  // the file missing, the files kept, what the page shows
+  const FOLDERS = [
+    [
+      'beam.js',
+      /^(index\.html|beam-page\.\w+\.(js|css))$/,
+      /could not load beam\.\w{10}\.js\. Unzip the whole/,
+    ],
+    [
+      'beam-page.js',
+      /^(index\.html|beam-page\.\w+\.css|beam\.\w+\.js)$/,
+      /script did not load\. Reload/,
+    ],
+  ];
+  for (const [missing, kept, shown] of FOLDERS) {
+    test(`chromium: a folder without ${missing} leaves a message that says what to do`, async () => {
+      const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-page-'));
+      for (const file of fs.readdirSync(pageDir).filter((name) => kept.test(name))) {
+        fs.copyFileSync(path.join(pageDir, file), path.join(folder, file));
+      }
+      const driver = await openDriver(engine, executable, { width: 800, height: 600 });
+      try {
+        await driver.open('file://' + path.join(folder, 'index.html'));
+        const message = await until(
+          driver,
+          () =>
+            [...document.querySelectorAll('[role=alert], #stalled')]
+              .filter((element) => getComputedStyle(element).visibility === 'visible')
+              .map((element) => element.textContent)
+              .join(''),
+          'the message',
+        );
+        assert.match(message.replace(/\s+/g, ' '), shown);
+        assert.strictEqual(
+          await driver.evaluate(
+            () => document.querySelectorAll('footer button:enabled:not([hidden])').length,
+          ),
+          0,
+        );
+      } finally {
+        await driver.close();
+        fs.rmSync(folder, { recursive: true });
+      }
+    });
+  }
 }
