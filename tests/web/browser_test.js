@@ -820,6 +820,75 @@ for (const [hostPolicy, shown] of POLICIES) {
   });
 }
 
+// A new build copied over the old one on the server (its new
+// beam-page.js, and the index.html and sw.js that name it): a returning
+// student, whose service worker kept the old build, runs the new one at
+// the next visit, page and files of one build, on a plain static server
+// (the old files a week old) and on one that lets the files but the page
+// and sw.js be kept a day; then offline too.
+function deploy(folder) {
+  const old = fs.readdirSync(folder).find((name) => /^beam-page\.\w{10}\.js$/.test(name));
+  const text = fs.readFileSync(path.join(folder, old), 'utf8') + "window.beamBuild = 'B';\n";
+  const hash = require('node:crypto').createHash('sha256').update(text).digest('hex');
+  const name = 'beam-page.' + hash.slice(0, 10) + '.js';
+  fs.writeFileSync(path.join(folder, name), text);
+  for (const file of ['index.html', 'sw.js']) {
+    const named = path.join(folder, file);
+    fs.writeFileSync(named, fs.readFileSync(named, 'utf8').replaceAll(old, name));
+  }
+  return name;
+}
+const build = () =>
+  [window.beamBuild || 'A'].concat(
+    [...document.scripts].map((script) => script.src.split('/').pop()),
+  );
+if (engine !== 'webkit') {
+  for (const day of [false, true]) {
+    test(`${engine}: a new build reaches a returning student (${day ? 'files kept a day' : 'a plain server'})`, async () => {
+      const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-deploy-'));
+      const weekAgo = Date.now() / 1000 - 7 * 86400;
+      for (const name of fs.readdirSync(pageDir)) {
+        fs.copyFileSync(path.join(pageDir, name), path.join(folder, name));
+        fs.utimesSync(path.join(folder, name), weekAgo, weekAgo);
+      }
+      servedDir = folder;
+      forADay = day;
+      const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
+      try {
+        await driver.open(origin);
+        await askedFor(driver, PROMPT_1);
+        await until(driver, () => navigator.serviceWorker.controller !== null, 'the worker');
+        await driver.open(origin);
+        await askedFor(driver, PROMPT_1);
+        const name = deploy(folder);
+        await driver.open(origin);
+        await askedFor(driver, PROMPT_1);
+        const scripts = (await driver.evaluate(build)).slice(1);
+        assert.deepStrictEqual(await driver.evaluate(build), ['B', scripts[0], name]);
+        await until(
+          driver,
+          async (named) => {
+            const kept = await caches.keys();
+            return kept.length === 1 && kept[0].includes(named);
+          },
+          'the new build kept',
+          name,
+        );
+        serverDown = true;
+        await driver.open(origin);
+        await askedFor(driver, PROMPT_1);
+        assert.deepStrictEqual(await driver.evaluate(build), ['B', scripts[0], name]);
+      } finally {
+        servedDir = pageDir;
+        forADay = false;
+        serverDown = false;
+        await driver.close();
+        fs.rmSync(folder, { recursive: true });
+      }
+    });
+  }
+}
+
 if (engine === 'chromium') {
   // A file missing from the folder opened from disk: the script says which
   // and what to do; without the script itself, the style says it, later.
