@@ -1,30 +1,34 @@
-// Time from opening the beam page to its first question, in headless
-// Chromium, served by a loopback server that does not compress (as
-// python3 -m http.server): the median of five loads at full speed and of
-// three over a slow phone network (400 kbit/s down and up, 400 ms round
-// trip, emulated by the browser), each cold (a new browser context, nothing
-// cached) and after one visit (the same context loads the page again: the
-// browser's cache and the page's service worker). Measured in the page from
-// the start of navigation to the moment the first question's last byte is
-// there. Also the size of each file a first visit loads, as sent and
-// gzipped.
+// The beam page's first question, in headless Chromium, served as
+// python3 -m http.server serves it (no compression, the file's time,
+// 304 when it has not changed): over a slow phone network (400 kbit/s down
+// and up, 400 ms round trip, emulated by the browser; median of three) and
+// on localhost (median of five). Each cold (a new browser context, nothing
+// kept), after one visit (the browser's cache and the page's service
+// worker), and after a deploy (one visit, then a new build copied over the
+// old one: its beam-page.js and the index.html and sw.js that name it).
+// For each: when the first question is on the screen (the first paint: the
+// page is served with it), when the program has asked it (the module has
+// loaded and run), and the bytes the server sent for the whole visit
+// (headers and bodies, to the program's question and the service worker's
+// copies).
 // Usage (after emcmake cmake -S . -B build-web && cmake --build build-web):
 //   NODE_PATH=build-web/test-modules/node_modules node bench/page_first_prompt.js \
 //     build-web/page /usr/bin/chromium
 'use strict';
+const crypto = require('node:crypto');
 const fs = require('node:fs');
 const http = require('node:http');
+const os = require('node:os');
 const path = require('node:path');
-const zlib = require('node:zlib');
 const puppeteer = require('puppeteer-core');
 
 const [pageDir, executablePath] = process.argv.slice(2);
-const loaded = ['index.html', 'beam-page.js', 'beam.js', 'beam.wasm.gz'];
 const TYPES = {
   '.html': 'text/html',
   '.css': 'text/css',
   '.js': 'text/javascript',
-  '.wasm': 'application/wasm',
+  '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
 };
 const SLOW_4G = {
   offline: false,
@@ -33,18 +37,43 @@ const SLOW_4G = {
   uploadThroughput: 400000 / 8,
 };
 
-// The first question's time of a cold load, or of a second load after one
-// visit (`again`).
-async function firstQuestion(browser, address, network, again) {
-  const context = await browser.createBrowserContext();
-  if (again) {
-    const visit = await context.newPage();
-    await visit.goto(address);
-    await visit.waitForFunction(() => navigator.serviceWorker.controller !== null, {
-      timeout: 60000,
-    });
-    await visit.close();
+let folder = pageDir;
+const sockets = new Set();
+const server = http.createServer((request, response) => {
+  const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
+  const file = path.join(folder, name);
+  if (!fs.existsSync(file)) return response.writeHead(404).end();
+  const modified = new Date(Math.floor(fs.statSync(file).mtimeMs / 1000) * 1000);
+  const headers = {
+    'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream',
+    'Last-Modified': modified.toUTCString(),
+  };
+  if (Date.parse(request.headers['if-modified-since']) >= modified.getTime()) {
+    return response.writeHead(304, headers).end();
   }
+  response.writeHead(200, headers).end(fs.readFileSync(file));
+});
+// Every connection, and what it had sent when the visit began.
+const before = new Map();
+server.on('connection', (socket) => sockets.add(socket));
+const mark = () => sockets.forEach((socket) => before.set(socket, socket.bytesWritten));
+const sent = () =>
+  [...sockets].reduce((sum, socket) => sum + socket.bytesWritten - (before.get(socket) || 0), 0);
+
+// A new build of the page in `into`: its script changed.
+function deploy(into) {
+  const old = fs.readdirSync(into).find((name) => /^beam-page\.\w{10}\.js$/.test(name));
+  const text = fs.readFileSync(path.join(into, old), 'utf8') + "window.beamBuild = 'B';\n";
+  const name = `beam-page.${crypto.createHash('sha256').update(text).digest('hex').slice(0, 10)}.js`;
+  fs.writeFileSync(path.join(into, name), text);
+  for (const file of ['index.html', 'sw.js']) {
+    const named = path.join(into, file);
+    fs.writeFileSync(named, fs.readFileSync(named, 'utf8').replaceAll(old, name));
+  }
+}
+
+// One visit: its times, and the bytes sent for it.
+async function visit(context, address, network) {
   const page = await context.newPage();
   if (network) {
     const cdp = await page.createCDPSession();
@@ -52,45 +81,58 @@ async function firstQuestion(browser, address, network, again) {
     await cdp.send('Network.emulateNetworkConditions', network);
   }
   await page.evaluateOnNewDocument(() => {
+    new PerformanceObserver((list) => {
+      for (const entry of list.getEntries()) {
+        if (entry.name === 'first-contentful-paint') window.firstPaintMs = entry.startTime;
+      }
+    }).observe({ type: 'paint', buffered: true });
     let output = '';
     Object.defineProperty(window, 'beamOutput', {
       get: () => output,
       set: (value) => {
         output = value;
-        if (window.firstPromptMs === undefined && value.endsWith('Above = ')) {
-          window.firstPromptMs = performance.now();
+        if (window.askedMs === undefined && value.endsWith('Above = ')) {
+          window.askedMs = performance.now();
         }
       },
     });
   });
+  mark();
   await page.goto(address);
-  await page.waitForFunction(() => window.firstPromptMs !== undefined, { timeout: 60000 });
-  const ms = Math.round(await page.evaluate(() => window.firstPromptMs));
+  await page.waitForFunction(
+    () =>
+      window.askedMs !== undefined &&
+      window.firstPaintMs !== undefined &&
+      navigator.serviceWorker.controller !== null,
+    { timeout: 60000 },
+  );
+  await new Promise((resolve) => setTimeout(resolve, 1500)); // the worker's copies
+  const times = await page.evaluate(() => [window.firstPaintMs, window.askedMs]);
+  const bytes = sent();
+  await page.close();
+  return [...times.map(Math.round), bytes];
+}
+
+async function scenario(browser, address, network, kind) {
+  const context = await browser.createBrowserContext();
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-bench-'));
+  const weekAgo = Date.now() / 1000 - 7 * 86400;
+  for (const name of fs.readdirSync(pageDir)) {
+    fs.copyFileSync(path.join(pageDir, name), path.join(copy, name));
+    fs.utimesSync(path.join(copy, name), weekAgo, weekAgo);
+  }
+  folder = copy;
+  if (kind !== 'cold') await visit(context, address, null);
+  if (kind === 'after a deploy') deploy(copy);
+  const result = await visit(context, address, network);
   await context.close();
-  return ms;
+  fs.rmSync(copy, { recursive: true });
+  return result;
 }
 
 (async () => {
-  let total = 0;
-  let sent = 0;
-  for (const name of loaded) {
-    const bytes = fs.readFileSync(path.join(pageDir, name));
-    const size = zlib.gzipSync(bytes, { level: 9 }).length;
-    total += size;
-    sent += bytes.length;
-    console.log(`${name}: ${bytes.length} bytes, ${size} gzipped`);
-  }
-  console.log(`the page loads ${sent} bytes, ${total} gzipped`);
-
-  const server = http.createServer((request, response) => {
-    const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
-    const type = TYPES[path.extname(name)] || 'application/octet-stream';
-    fs.readFile(path.join(pageDir, name), (error, bytes) =>
-      error
-        ? response.writeHead(404).end()
-        : response.writeHead(200, { 'Content-Type': type }).end(bytes),
-    );
-  });
+  const html = fs.readFileSync(path.join(pageDir, 'index.html'), 'utf8');
+  if (!html.includes('Above = <form')) throw new Error('index.html has no first question');
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const address = 'http://127.0.0.1:' + server.address().port + '/';
   const browser = await puppeteer.launch({
@@ -104,22 +146,25 @@ async function firstQuestion(browser, address, network, again) {
       '--no-first-run',
     ],
   });
+  const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
   for (const [label, network, count] of [
-    ['localhost', null, 5],
     ['slow 4G', SLOW_4G, 3],
+    ['localhost', null, 5],
   ]) {
-    for (const again of [false, true]) {
-      const times = [];
-      for (let i = 0; i < count; i++) {
-        times.push(await firstQuestion(browser, address, network, again));
-      }
-      times.sort((a, b) => a - b);
+    for (const kind of ['cold', 'after one visit', 'after a deploy']) {
+      const runs = [];
+      for (let i = 0; i < count; i++) runs.push(await scenario(browser, address, network, kind));
+      const column = (i) => runs.map((run) => run[i]);
       console.log(
-        `${label}, ${again ? 'after one visit' : 'cold'}: first question after ` +
-          `${times.join(', ')} ms: median ${times[Math.floor(count / 2)]} ms`,
+        `${label}, ${kind}: first question shown after ${median(column(0))} ms ` +
+          `(${column(0).join(', ')}), asked by the program after ${median(column(1))} ms ` +
+          `(${column(1).join(', ')}); ${median(column(2))} bytes sent (${column(2).join(', ')})`,
       );
     }
   }
   await browser.close();
   server.close();
-})();
+})().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

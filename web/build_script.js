@@ -14,7 +14,13 @@ const read = (file) => fs.readFileSync(file, 'utf8');
 const logic = inputs.filter((file) => file.endsWith('_logic.js'));
 const rooms = inputs.filter((file) => !logic.includes(file));
 const joined = logic.map(read).join('\n') + '\n{\n' + rooms.map(read).join('\n') + '\n}\n';
-minify(joined, { ecma: 2020, compress: { passes: 2 }, mangle: true, format: { comments: false } })
+minify(joined, {
+  ecma: 2020,
+  toplevel: true, // (no other script uses its names)
+  compress: { passes: 3 },
+  mangle: true,
+  format: { comments: false },
+})
   .then((result) => fs.writeFileSync(output, result.code + '\n'))
   .catch((error) => {
     console.error(error);
