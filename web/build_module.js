@@ -13,6 +13,15 @@ const path = require('node:path');
 const { minify } = require('terser');
 const { gzipAsync } = require('@gfx/zopfli');
 
+// After the loader, the served page's request for the module, made as soon
+// as beam.js runs: it arrives well before beam-page.js, whose
+// ProgramModule takes the response (web/program_module.js). The build
+// names the file by its content (web/build_page.js).
+const EARLY_REQUEST =
+  'var beamModuleRequest;' +
+  "if(typeof location=='object'&&/^https?:$/.test(location.protocol)&&self.origin!=='null'&&" +
+  "typeof DecompressionStream=='function')(beamModuleRequest=fetch('beam.wasm.gz')).catch(()=>{});\n";
+
 const [linked, page] = process.argv.slice(2);
 const file = (name) => path.join(page, name);
 const wasm = fs.readFileSync(path.join(linked, 'beam.wasm'));
@@ -27,7 +36,7 @@ fs.writeFileSync(file('beam-wasm.js'), `window.beamWasm = '${wasm.toString('base
     mangle: true,
     format: { comments: false },
   });
-  fs.writeFileSync(file('beam.js'), loader.code + '\n');
+  fs.writeFileSync(file('beam.js'), loader.code + '\n' + EARLY_REQUEST);
 })().catch((error) => {
   console.error(error);
   process.exit(1);

@@ -3,8 +3,9 @@
 // Every file the page loads but the page itself is copied from PARTS_DIR
 // (where the other build steps wrote them under their plain names) as
 // NAME.HASH.EXT, HASH the first 10 hex digits of its SHA-256: beam.js ->
-// beam.3f0c9a1b2d.js. The names in the files that name others (beam-page.js,
-// index.html and the service worker) are replaced, in that order, so that
+// beam.3f0c9a1b2d.js. The names in the files that name others (beam.js,
+// beam-page.js, index.html and the service worker) are replaced, in that
+// order, so that
 // a file's name changes with the names it holds: a page and the files it
 // names are always of one build, and a browser's or a server's cache of one
 // build cannot stand in for another's. Files of earlier builds in PAGE_DIR
@@ -18,7 +19,7 @@ const crypto = require('node:crypto');
 const { minify } = require('terser');
 
 const [parts, serviceWorker, page] = process.argv.slice(2);
-const PROGRAM = ['beam.js', 'beam.wasm', 'beam.wasm.gz', 'beam-wasm.js'];
+const PROGRAM = ['beam.wasm', 'beam.wasm.gz', 'beam-wasm.js'];
 const NAMED = /^(beam|beam-page|beam-wasm)\.[0-9a-f]{10}\.(js|css|wasm|wasm\.gz)$/;
 
 const names = {};
@@ -42,6 +43,7 @@ const read = (name) => fs.readFileSync(path.join(parts, name));
 (async () => {
   fs.mkdirSync(page, { recursive: true });
   for (const name of PROGRAM) write(name, read(name));
+  write('beam.js', renamed(read('beam.js').toString()));
   write('beam-page.css', read('beam-page.css'));
   write('beam-page.js', renamed(read('beam-page.js').toString()));
   const html = renamed(read('index.html').toString());

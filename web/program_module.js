@@ -51,7 +51,10 @@ class ProgramModule {
       });
       return WebAssembly.compile(Uint8Array.from(atob(window.beamWasm), (c) => c.charCodeAt(0)));
     }
-    const response = await fetch(this.file);
+    // (beam.js asked for beam.wasm.gz as it ran; a later run asks again)
+    const early = window.beamModuleRequest;
+    window.beamModuleRequest = undefined;
+    const response = await (early && this.file === 'beam.wasm.gz' ? early : fetch(this.file));
     if (!response.ok) throw new Error(this.file);
     if (this.file === 'beam.wasm') {
       return WebAssembly.compileStreaming(response.clone()).catch(async () =>
