@@ -7,8 +7,9 @@
 //
 // Owns: the earlier answers of this page (for Up and Down); and for one run
 // the field, the question it is named by, the queue its answers go to, the
-// last answer, everything typed, whether anything was typed and whether the
-// input has ended.
+// last answer, everything typed, whether anything was typed, whether the
+// input has ended, and whether the program has yet to ask (the field the
+// page was served with takes answers before the program has loaded).
 class AnswerField {
   // frame: the page's PageFrame; view: the run's OutputView.
   constructor(frame, view) {
