@@ -32,6 +32,7 @@
     status.setAttribute('role', 'alert');
     status.textContent = text;
     for (const button of footer.querySelectorAll('button')) button.disabled = true;
+    for (const input of screen.querySelectorAll('input')) input.disabled = true;
   }
   // A file that does not load leaves a message that says what to do where
   // the page is: from a server, the connection; from disk, the folder.

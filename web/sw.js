@@ -48,14 +48,18 @@ self.addEventListener('install', (event) => {
   );
 });
 
-// Earlier builds' copies go; the page that registered it is kept from its
-// first visit on.
+// Earlier builds' copies go (not another page's of the same origin); the
+// page that registered it is kept from its first visit on.
 self.addEventListener('activate', (event) =>
   event.waitUntil(
     caches
       .keys()
       .then((names) =>
-        Promise.all(names.filter((name) => name !== CACHE).map((name) => caches.delete(name))),
+        Promise.all(
+          names
+            .filter((name) => name.startsWith('beam-page') && name !== CACHE)
+            .map((name) => caches.delete(name)),
+        ),
       )
       .then(() => self.clients.claim()),
   ),
