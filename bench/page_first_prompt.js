@@ -15,21 +15,13 @@
 //   NODE_PATH=build-web/test-modules/node_modules node bench/page_first_prompt.js \
 //     build-web/page /usr/bin/chromium
 'use strict';
-const crypto = require('node:crypto');
 const fs = require('node:fs');
 const http = require('node:http');
-const os = require('node:os');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
+const { sendFile, oldCopy, deploy } = require('../tests/web/page_folder.js');
 
 const [pageDir, executablePath] = process.argv.slice(2);
-const TYPES = {
-  '.html': 'text/html',
-  '.css': 'text/css',
-  '.js': 'text/javascript',
-  '.svg': 'image/svg+xml',
-  '.webmanifest': 'application/manifest+json',
-};
 const SLOW_4G = {
   offline: false,
   latency: 400,
@@ -43,15 +35,7 @@ const server = http.createServer((request, response) => {
   const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
   const file = path.join(folder, name);
   if (!fs.existsSync(file)) return response.writeHead(404).end();
-  const modified = new Date(Math.floor(fs.statSync(file).mtimeMs / 1000) * 1000);
-  const headers = {
-    'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream',
-    'Last-Modified': modified.toUTCString(),
-  };
-  if (Date.parse(request.headers['if-modified-since']) >= modified.getTime()) {
-    return response.writeHead(304, headers).end();
-  }
-  response.writeHead(200, headers).end(fs.readFileSync(file));
+  sendFile(request, response, file);
 });
 // Every connection, and what it had sent when the visit began.
 const before = new Map();
@@ -59,18 +43,6 @@ server.on('connection', (socket) => sockets.add(socket));
 const mark = () => sockets.forEach((socket) => before.set(socket, socket.bytesWritten));
 const sent = () =>
   [...sockets].reduce((sum, socket) => sum + socket.bytesWritten - (before.get(socket) || 0), 0);
-
-// A new build of the page in `into`: its script changed.
-function deploy(into) {
-  const old = fs.readdirSync(into).find((name) => /^beam-page\.\w{10}\.js$/.test(name));
-  const text = fs.readFileSync(path.join(into, old), 'utf8') + "window.beamBuild = 'B';\n";
-  const name = `beam-page.${crypto.createHash('sha256').update(text).digest('hex').slice(0, 10)}.js`;
-  fs.writeFileSync(path.join(into, name), text);
-  for (const file of ['index.html', 'sw.js']) {
-    const named = path.join(into, file);
-    fs.writeFileSync(named, fs.readFileSync(named, 'utf8').replaceAll(old, name));
-  }
-}
 
 // One visit: its times, and the bytes sent for it.
 async function visit(context, address, network) {
@@ -115,12 +87,7 @@ async function visit(context, address, network) {
 
 async function scenario(browser, address, network, kind) {
   const context = await browser.createBrowserContext();
-  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-bench-'));
-  const weekAgo = Date.now() / 1000 - 7 * 86400;
-  for (const name of fs.readdirSync(pageDir)) {
-    fs.copyFileSync(path.join(pageDir, name), path.join(copy, name));
-    fs.utimesSync(path.join(copy, name), weekAgo, weekAgo);
-  }
+  const copy = oldCopy(pageDir, 'beam-bench-');
   folder = copy;
   if (kind !== 'cold') await visit(context, address, null);
   if (kind === 'after a deploy') deploy(copy);

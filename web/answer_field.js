@@ -89,9 +89,15 @@ class AnswerField {
     this.view.anchor = null;
   }
 
+  // Whether an answer goes to the program now: it waits for one, or it has
+  // yet to ask (answers typed before wait for its reads).
+  get open() {
+    return this.queue !== null && (this.queue.waiting || this.early);
+  }
+
   // Sends text to the program and leaves it in the output.
   answer(text) {
-    if (!this.queue || !(this.queue.waiting || this.early)) return;
+    if (!this.open) return;
     this.lastAnswer = text.replace(/\n$/, '');
     this.answers += text + ' ';
     this.history.add(this.lastAnswer);
@@ -116,7 +122,7 @@ class AnswerField {
     } else if (ctrlOnly && key === 'd') {
       if (input.value !== '') {
         this.answer(input.value); // as a terminal: the text, without a line end
-      } else if (this.queue && (this.queue.waiting || this.early)) {
+      } else if (this.open) {
         this.answered = true;
         this.endOfInput = true;
         this.queue.push(beamPageLogic.END_OF_INPUT);

@@ -46,8 +46,8 @@ class OutputView {
   // The program's bytes; `speak`: queue them for screen readers (not before
   // the first answer: the first question is read as the field's name).
   // Returns them as text. What the page was served with is not shown
-  // twice; if the program writes otherwise (a page of another build), the
-  // screen is written again from the program's bytes.
+  // twice. Should the program ever write otherwise (the build checks that
+  // it does not), the screen is written again from the program's bytes.
   show(bytes, speak) {
     if (this.ahead !== '') {
       const text = new TextDecoder().decode(bytes); // (the served text is ASCII)

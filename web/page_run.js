@@ -111,7 +111,6 @@
   const controls = new PageControls(byId, frame, view, () => startRun(false));
   const picture = new AnswerPicture(byId('picture'), byId('spoken'));
   const program = new ProgramModule();
-  program.load().catch(() => {}); // fetched at once; a failure is told by the run
   window.addEventListener('resize', () => picture.draw());
 
   // The run has ended: the report stays in view and keeps the focus (for a

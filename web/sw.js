@@ -75,15 +75,7 @@ self.addEventListener('fetch', (event) => {
   if (!isPage) {
     // A file named by its content: the kept copy, or the network's (an
     // older page still open may ask for its own build's files).
-    event.respondWith(
-      kept().then(
-        (copy) =>
-          copy ||
-          fetch(request).then((response) =>
-            response.status >= 500 ? kept().then((again) => again || response) : response,
-          ),
-      ),
-    );
+    event.respondWith(kept().then((copy) => copy || fetch(request)));
     return;
   }
   const network = fetch(request, { cache: 'no-cache' }).then((response) => {

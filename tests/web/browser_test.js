@@ -12,6 +12,7 @@ const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
 const { openDriver } = require('./drivers.js');
+const { sendFile, oldCopy, deploy } = require('./page_folder.js');
 
 const [engine, pageDir, transcripts, executable] = process.argv.slice(2);
 const transcript = (name) => fs.readFileSync(path.join(transcripts, name + '.out'), 'latin1');
@@ -73,14 +74,6 @@ let moduleHeld = false; // the program's module is sent only once released
 const held = [];
 const heldModule = [];
 test.before(async () => {
-  const types = {
-    '.html': 'text/html',
-    '.css': 'text/css',
-    '.js': 'text/javascript',
-    '.svg': 'image/svg+xml',
-    '.webmanifest': 'application/manifest+json',
-    '.wasm': 'application/wasm',
-  };
   server = http.createServer((request, response) => {
     if (serverDown) return request.socket.destroy();
     if (serverHangs) return held.push(request.socket);
@@ -91,18 +84,10 @@ test.before(async () => {
     if (moduleHeld && name.endsWith('.wasm.gz')) {
       return heldModule.push(() => response.writeHead(200).end(fs.readFileSync(file)));
     }
-    // As python3 -m http.server: the file's time, and 304 when it is no newer.
-    const modified = new Date(Math.floor(fs.statSync(file).mtimeMs / 1000) * 1000);
-    const headers = {
-      'Content-Type': types[path.extname(file)] || 'text/plain',
-      'Last-Modified': modified.toUTCString(),
-    };
+    const headers = {};
     if (policy) headers['Content-Security-Policy'] = policy;
     if (forADay && !/^(index\.html|sw\.js)$/.test(name)) headers['Cache-Control'] = 'max-age=86400';
-    const since = Date.parse(request.headers['if-modified-since']);
-    if (since >= modified.getTime()) return response.writeHead(304, headers).end();
-    response.writeHead(200, headers);
-    response.end(fs.readFileSync(file));
+    sendFile(request, response, file, headers);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   origin = 'http://127.0.0.1:' + server.address().port + '/';
@@ -645,6 +630,18 @@ for (const [
   });
 }
 
+// A whole run, the answers on two lines: the transcript's bytes, and the
+// figure and the rules on their rows at the key wait (what is seen then).
+async function typicalRun(driver) {
+  await askedFor(driver, PROMPT_1);
+  await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
+  await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+  assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
+  const seen = await driver.evaluate(layout);
+  assert.deepStrictEqual([seen.figureRows, seen.ruleRows, seen.pans], [36, 1, false]);
+  return seen;
+}
+
 // Clicks an element of the page in the course page's frame where the
 // student sees it (a click at that point of the window: WebKit's driver
 // does not click inside a frame from another origin); with `reveal`, the
@@ -704,12 +701,7 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
       await clickInFrame(driver, '#screen input', true);
       const scrolled = (await driver.evaluate(course)).y;
       await driver.enterFrame('iframe');
-      await askedFor(driver, PROMPT_1);
-      await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
-      await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
-      assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
-      const seen = await driver.evaluate(layout);
-      assert.deepStrictEqual([seen.figureRows, seen.ruleRows, seen.pans], [36, 1, false]);
+      await typicalRun(driver);
       // Copy is exact in a frame too; Save cannot know that the frame lets the
       // file through, and does not say it is saved.
       await pause(QUIET);
@@ -795,12 +787,7 @@ for (const [hostPolicy, shown] of POLICIES) {
         assert.match(message, shown);
         return;
       }
-      await askedFor(driver, PROMPT_1);
-      await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
-      await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
-      assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
-      const seen = await driver.evaluate(layout);
-      assert.deepStrictEqual([seen.figureRows, seen.ruleRows, seen.pans], [36, 1, false]);
+      const seen = await typicalRun(driver);
       assert.match(String(seen.picture).replace(/[\u2068\u2069]/g, ''), /Ay = 4 kN acts up/);
       assert.deepStrictEqual([seen.beamWidth, seen.spokenWidth], ['4px', 1], 'unstyled');
     } finally {
@@ -817,29 +804,12 @@ for (const [hostPolicy, shown] of POLICIES) {
 // the next visit, page and files of one build, on a plain static server
 // (the old files a week old) and on one that lets the files but the page
 // and sw.js be kept a day; then offline too.
-function deploy(folder) {
-  const old = fs.readdirSync(folder).find((name) => /^beam-page\.\w{10}\.js$/.test(name));
-  const text = fs.readFileSync(path.join(folder, old), 'utf8') + "window.beamBuild = 'B';\n";
-  const hash = require('node:crypto').createHash('sha256').update(text).digest('hex');
-  const name = 'beam-page.' + hash.slice(0, 10) + '.js';
-  fs.writeFileSync(path.join(folder, name), text);
-  for (const file of ['index.html', 'sw.js']) {
-    const named = path.join(folder, file);
-    fs.writeFileSync(named, fs.readFileSync(named, 'utf8').replaceAll(old, name));
-  }
-  return name;
-}
 // The build the page runs, and whether it runs the script its page names.
 const build = (named) =>
   (window.beamBuild || 'A') + [...document.scripts].some((script) => script.src.endsWith(named));
 for (const day of [false, true]) {
   test(`${engine}: a new build reaches a returning student (${day ? 'files kept a day' : 'a plain server'})`, async () => {
-    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-deploy-'));
-    const weekAgo = Date.now() / 1000 - 7 * 86400;
-    for (const name of fs.readdirSync(pageDir)) {
-      fs.copyFileSync(path.join(pageDir, name), path.join(folder, name));
-      fs.utimesSync(path.join(folder, name), weekAgo, weekAgo);
-    }
+    const folder = oldCopy(pageDir, 'beam-deploy-');
     servedDir = folder;
     forADay = day;
     const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
