@@ -39,7 +39,7 @@
 #include <vector>
 
 #include "app/key_wait.h"
-#include "app/key_wait_timing.h"
+#include "app/posix/key_wait_timing.h"
 #include "tests/child_process.h"
 
 namespace beam {

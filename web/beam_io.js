@@ -10,7 +10,7 @@
 //                                it settles (ASYNCIFY), so it blocks as a
 //                                terminal read does.
 //   Module.beamAwaitKey()        a promise that settles on the next key
-//                                press (the key wait, app/key_wait_web.cpp).
+//                                press (the key wait, app/web/key_wait.cpp).
 //   Module.beamPicture(bytes)    optional: the description of the run's
 //                                picture (analysis/beam_picture.h), once
 //                                the report is written.
@@ -65,7 +65,7 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  // The picture of the run (app/answer_picture_web.cpp): its description's
+  // The picture of the run (app/web/answer_picture.cpp): its description's
   // bytes, once the report is written.
   beam_picture: function (text, length) {
     if (Module.beamPicture) Module.beamPicture(HEAPU8.slice(text, text + length));

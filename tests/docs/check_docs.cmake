@@ -117,17 +117,17 @@ elseif(CHECK STREQUAL "numbers")
       "${sentence}")
   endforeach()
   set(escape "kEscapeFollowMs = ([0-9]+);")
-  check_number(app/key_wait_timing.h "${escape}" 1 doc/beam.1.in
+  check_number(app/posix/key_wait_timing.h "${escape}" 1 doc/beam.1.in
     "followed by a key within @ ms" "Esc alone ends the wait @ ms after it is pressed")
-  check_number(app/key_wait_timing.h "${escape}" 1 README.md "Esc's @ ms")
-  check_number(app/key_wait_timing.h "kSequenceFollowMs = ([0-9]+);" 1 doc/beam.1.in
+  check_number(app/posix/key_wait_timing.h "${escape}" 1 README.md "Esc's @ ms")
+  check_number(app/posix/key_wait_timing.h "kSequenceFollowMs = ([0-9]+);" 1 doc/beam.1.in
     "its rest may come up to @ ms late")
   set(quiet "kQuietMs = ([0-9]+);")
   set(burst "kBurstMs = ([0-9]+);")
-  check_number(app/key_wait_timing.h "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
-  check_number(app/key_wait_timing.h "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
+  check_number(app/posix/key_wait_timing.h "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
+  check_number(app/posix/key_wait_timing.h "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
   foreach(document doc/beam.1.in app/key_wait.h)
-    check_number(app/key_wait_timing.h "${burst}" 1 ${document} "for @ ms at most")
+    check_number(app/posix/key_wait_timing.h "${burst}" 1 ${document} "for @ ms at most")
   endforeach()
   # What a driver may rely on: the closing line and the note on an unread
   # answer, in the manual as the code writes them.

@@ -1,6 +1,6 @@
 // The signal handlers of the key wait on POSIX systems: which signals get
 // one, installing them and giving back what the process had. Internal to
-// app/raw_terminal_posix.cpp, which supplies the handlers themselves.
+// app/posix/raw_terminal.cpp, which supplies the handlers themselves.
 #pragma once
 
 #include <signal.h>

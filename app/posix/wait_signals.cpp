@@ -1,7 +1,7 @@
-// WaitSignals (what it does: wait_signals_posix.h). sigaction is given
+// WaitSignals (what it does: app/posix/wait_signals.h). sigaction is given
 // only valid arguments (actions this process read a moment before), for
 // which it cannot fail; its results when giving back are not checked.
-#include "app/wait_signals_posix.h"
+#include "app/posix/wait_signals.h"
 
 namespace beam {
 namespace {

@@ -1,5 +1,5 @@
 // Which Windows console input events end the key wait. Pure, so it is built
-// and tested on every platform; key_wait_win32.cpp feeds it real events.
+// and tested on every platform; app/windows/key_wait.cpp feeds it real events.
 #pragma once
 
 #include <cstdint>

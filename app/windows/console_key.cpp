@@ -1,4 +1,4 @@
-#include "app/console_key.h"
+#include "app/windows/console_key.h"
 
 namespace beam {
 namespace {

@@ -1,7 +1,7 @@
 // waitForKey on POSIX terminals (what it does: key_wait.h). How: the
-// terminal is held raw by RawTerminal (app/raw_terminal_posix.h), whose
+// terminal is held raw by RawTerminal (app/posix/raw_terminal.h), whose
 // reads wait for input no longer than they are told; this file says where
-// one press ends, and app/key_wait_timing.h how long each step waits.
+// one press ends, and app/posix/key_wait_timing.h how long each step waits.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,8 +10,8 @@
 #include <cstddef>
 
 #include "app/key_wait.h"
-#include "app/key_wait_timing.h"
-#include "app/raw_terminal_posix.h"
+#include "app/posix/key_wait_timing.h"
+#include "app/posix/raw_terminal.h"
 #include "app/terminal_key.h"
 
 namespace beam {

@@ -12,7 +12,7 @@
 // as é would not end the wait there.
 #include <windows.h>
 
-#include "app/console_key.h"
+#include "app/windows/console_key.h"
 #include "app/key_wait.h"
 
 namespace beam {

@@ -1,6 +1,6 @@
 // The controlling terminal held in raw input for the key wait, on POSIX
 // systems: its settings and the signal handlers that keep them safe.
-// Internal to app/key_wait_posix.cpp.
+// Internal to app/posix/key_wait.cpp.
 #pragma once
 
 #include <signal.h>

@@ -1,4 +1,4 @@
-// RawTerminal (what it does: raw_terminal_posix.h). How: every piece of
+// RawTerminal (what it does: app/posix/raw_terminal.h). How: every piece of
 // state the signal handlers need is in one place (gTerminal), written only
 // while they are blocked; the handlers put the settings back with
 // tcsetattr and write() alone. sigprocmask and the handlers' own sigaction
@@ -6,7 +6,7 @@
 // before), for which they cannot fail; their results are not checked. The
 // reads are timed by waiting for input (app/input_ready.h), not by a timer:
 // SIGALRM stays the process's own.
-#include "app/raw_terminal_posix.h"
+#include "app/posix/raw_terminal.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -19,8 +19,8 @@
 #include <string_view>
 
 #include "app/input_ready.h"
-#include "app/parent_watch.h"
-#include "app/wait_signals_posix.h"
+#include "app/posix/parent_watch.h"
+#include "app/posix/wait_signals.h"
 
 namespace beam {
 namespace {

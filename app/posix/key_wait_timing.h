@@ -1,5 +1,5 @@
 // How long the key wait on a POSIX terminal waits at each step
-// (app/key_wait_posix.cpp), in one place, for the wait and for the tests
+// (app/posix/key_wait.cpp), in one place, for the wait and for the tests
 // that time it.
 #pragma once
 
