@@ -1,10 +1,10 @@
 // waitForInput (what it does: input_ready.h), with poll() and select().
+#include "app/input_ready.h"
+
 #include <poll.h>
 #include <sys/select.h>
 
 #include <cerrno>
-
-#include "app/input_ready.h"
 
 namespace beam {
 namespace {

@@ -2,6 +2,8 @@
 // terminal is held raw by RawTerminal (app/posix/raw_terminal.h), whose
 // reads wait for input no longer than they are told; this file says where
 // one press ends, and app/posix/key_wait_timing.h how long each step waits.
+#include "app/key_wait.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,7 +11,6 @@
 #include <csignal>
 #include <cstddef>
 
-#include "app/key_wait.h"
 #include "app/posix/key_wait_timing.h"
 #include "app/posix/raw_terminal.h"
 #include "app/terminal_key.h"

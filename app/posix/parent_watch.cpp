@@ -1,9 +1,9 @@
 // The parent watch on POSIX systems (what it does: app/posix/parent_watch.h). The
 // requests are given only valid arguments, for which prctl and procctl
 // cannot fail; their results are not checked.
-#include <unistd.h>
-
 #include "app/posix/parent_watch.h"
+
+#include <unistd.h>
 #if defined(__linux__)
 #include <sys/prctl.h>
 #elif defined(__FreeBSD__)

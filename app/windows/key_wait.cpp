@@ -10,10 +10,11 @@
 // Events are read with ReadConsoleInputW: the A form gives 0 for every
 // non-ASCII character under the UTF-8 input code page (65001), so a key such
 // as é would not end the wait there.
+#include "app/key_wait.h"
+
 #include <windows.h>
 
 #include "app/windows/console_key.h"
-#include "app/key_wait.h"
 
 namespace beam {
 namespace {
