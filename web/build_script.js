@@ -2,9 +2,10 @@
 //   node build_script.js OUTPUT FILE...
 // The files named *_logic.js, what needs no browser, as they are; then the
 // page's rooms, one job each, inside one block, so that their classes are
-// the script's own and no other script's names. The whole is minified with terser (pinned by
-// web/package-lock.json): the sources keep their comments and names, the
-// page loads fewer bytes, and the same sources give the same bytes.
+// the script's own and no other script's names. The whole is minified with
+// terser (pinned by the tree's package-lock.json, at its root): the sources
+// keep their comments and names, the page loads fewer bytes, and the same
+// sources give the same bytes.
 'use strict';
 const fs = require('node:fs');
 const { minify } = require('terser');
