@@ -9,6 +9,24 @@
 #                 row below reads the number where the code has it, then
 #                 looks for each sentence with it (white space and line
 #                 ends folded) in the document that states it
+#   names         every name in backticks in README.md, CONTRIBUTING.md,
+#                 ARCHITECTURE.md and doc/*.md that looks like code is in
+#                 the tree. Spans with a blank or any of = < > ' " % # $ , ;
+#                 [ ] (commands, options, HTML, CSS) and spans starting
+#                 with - are no name; fenced blocks are skipped. A trailing
+#                 () is dropped. Then:
+#                   - a path (with /) under one of the tree's own folders
+#                     exists (with *, matches a file); other paths (build
+#                     folders, installed files) are not checked;
+#                   - a name without - that is a file name (a.b, a letter
+#                     after the last dot) or has _ or a small letter then a
+#                     capital (formatValue, kQuietMs, FileSource, BM_report,
+#                     Output::flush, window.beamOutput) appears as it is in
+#                     the code's text (sources, scripts and build files, not
+#                     the documents) or is the name of a file of the tree;
+#                   - anything else is not checked: words, commands, and
+#                     names with - (the tree's files and the code's names
+#                     have none; the build's outputs and packages do).
 cmake_minimum_required(VERSION 3.25)
 
 # Reads the number that `pattern` captures in `source`, then requires each
@@ -161,6 +179,73 @@ elseif(CHECK STREQUAL "numbers")
     message(FATAL_ERROR "numbers the documents state that the code does not:\n  ${failures}")
   endif()
   message(STATUS "every number the documents state is the code's")
+elseif(CHECK STREQUAL "names")
+  # The code's text: every source, script and build file outside doc/ and
+  # the build folders (no document, so a name only documents keep fails).
+  file(GLOB folders LIST_DIRECTORIES true RELATIVE "${SOURCE}" "${SOURCE}/*" "${SOURCE}/.ci")
+  set(patterns "")
+  foreach(folder IN LISTS folders)
+    if(IS_DIRECTORY "${SOURCE}/${folder}" AND NOT folder MATCHES "^(build.*|doc|node_modules)$")
+      list(APPEND tree "${folder}")
+      foreach(extension h cpp js cjs cmake txt sh html css json webmanifest svg in)
+        list(APPEND patterns "${SOURCE}/${folder}/*.${extension}")
+      endforeach()
+    endif()
+  endforeach()
+  file(GLOB_RECURSE sources ${patterns})
+  file(GLOB top "${SOURCE}/*.txt" "${SOURCE}/*.json" "${SOURCE}/*.cjs" "${SOURCE}/.c*"
+    "${SOURCE}/.ci/run")
+  set(code "")
+  foreach(source IN LISTS sources top)
+    if(NOT source MATCHES "/(README[.]txt|corpus/.*|transcripts/.*)$" AND NOT IS_DIRECTORY "${source}")
+      file(READ "${source}" text)
+      string(APPEND code "${text}")
+    endif()
+  endforeach()
+  file(GLOB documents RELATIVE "${SOURCE}" "${SOURCE}/*.md" "${SOURCE}/doc/*.md")
+  set(missing "")
+  set(count 0)
+  foreach(document IN LISTS documents)
+    file(READ "${SOURCE}/${document}" text)
+    string(REGEX REPLACE "[][;]" "!" text "${text}")
+    string(REGEX REPLACE "\n```[^`]*\n```" "" text "${text}")
+    string(REGEX MATCHALL "`[^`]*`" spans "${text}")
+    foreach(span IN LISTS spans)
+      if(span MATCHES "^`-" OR NOT span MATCHES "^`([A-Za-z0-9_.:/*()~+-]+)`$")
+        continue()
+      endif()
+      string(REGEX REPLACE "[(][)]$" "" name "${CMAKE_MATCH_1}")
+      if(name MATCHES "/")
+        string(REGEX REPLACE "/.*" "" first "${name}")
+        if(NOT first IN_LIST tree)
+          continue()
+        endif()
+        file(GLOB found "${SOURCE}/${name}")
+        if(NOT found AND NOT EXISTS "${SOURCE}/${name}")
+          list(APPEND missing "${document}: ${name}")
+        endif()
+      elseif(NOT name MATCHES "-" AND name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]")
+        string(FIND "${code}" "${name}" at)
+        set(found "")
+        foreach(folder IN LISTS tree)
+          if(at LESS 0 AND NOT found)
+            file(GLOB_RECURSE found "${SOURCE}/${folder}/${name}")
+          endif()
+        endforeach()
+        if(at LESS 0 AND NOT found)
+          list(APPEND missing "${document}: ${name}")
+        endif()
+      else()
+        continue()
+      endif()
+      math(EXPR count "${count} + 1")
+    endforeach()
+  endforeach()
+  if(missing)
+    string(REPLACE ";" "\n  " missing "${missing}")
+    message(FATAL_ERROR "names the documents give that the tree does not have:\n  ${missing}")
+  endif()
+  message(STATUS "${count} names in the documents, all in the tree")
 else()
-  message(FATAL_ERROR "CHECK must be architecture, session or numbers")
+  message(FATAL_ERROR "CHECK must be architecture, session, numbers or names")
 endif()
