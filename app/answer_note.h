@@ -9,13 +9,17 @@ namespace beam {
 
 /// The one line (with its line end) that says which answer could not be
 /// read, what stood there, and what the report takes instead; "" when every
-/// answer was read. `typed`: the answers come from a person at a terminal,
-/// who is told to press a key and start again (rather than type the rest
-/// of the answers into the key wait). What stood there is quoted with
-/// printable ASCII and visible UTF-8 characters as they are and every other
-/// byte as \xNN (controls, and characters that look like a blank or like
-/// nothing, such as U+00A0 and U+200B), so no byte of it reaches the
-/// terminal as a control and a blank-looking one is seen for what it is.
+/// answer was read.
+///
+/// `typed`: the answers come from a person at a terminal, who is told to
+/// press a key and start again (rather than type the rest of the answers
+/// into the key wait).
+///
+/// What stood there is quoted with printable ASCII and visible UTF-8
+/// characters as they are, and every other byte as \xNN: controls, and
+/// characters that look like a blank or like nothing, such as U+00A0 and
+/// U+200B. So no byte of it reaches the terminal as a control, and a
+/// blank-looking one is seen for what it is.
 /// Examples:
 ///   question 2, kNotANumber, "x" -> beam: answer 2 (W, the load) is not a
 ///     number: "x". It and the answers after it are taken as 0, the unit

@@ -65,14 +65,18 @@ struct ReadStop {
 /// The reader of one run, over any Source: good until a read fails
 /// (failed) or a read meets the end of input (end). In either of those
 /// states every later read fails at once without consuming anything:
-/// numbers are left as they were, words become empty. A UTF-8 byte-order
-/// mark (EF BB BF) at the very start of the input, as a file saved by
-/// Notepad starts, is skipped before the first read; anywhere else it is
-/// read as any other bytes. A part of one at the start (EF, or EF BB, then
-/// another byte) fails the first read, as EF alone would fail a number.
+/// numbers are left as they were, words become empty.
+///
+/// A UTF-8 byte-order mark (EF BB BF) at the very start of the input, as a
+/// file saved by Notepad starts, is skipped before the first read; anywhere
+/// else it is read as any other bytes. A part of one at the start (EF, or
+/// EF BB, then another byte) fails the first read, as EF alone would fail a
+/// number.
 /// Examples (input -> L, state after reading L): "\xEF\xBB\xBF" "6 " -> 6,
-/// good; "\xEF\xBB" "6 " -> not set, failed. Without `kKeepsSeen` (a
-/// program that writes no note, kept small), stop() has no text.
+/// good; "\xEF\xBB" "6 " -> not set, failed.
+///
+/// Without `kKeepsSeen` (a program that writes no note, kept small), stop()
+/// has no text.
 template <class Source, bool kKeepsSeen = true>
 class InputReader {
  public:

@@ -57,17 +57,18 @@ void finishRun(const BeamProblem& problem, bool complete, const std::string& not
 /// Says why an answer could not be read (unreadAnswerNote, answer_note.h).
 using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 
-/// The whole run on standard output, the answers read from `answers` (a
-/// FileSource over standard input; where they are typed at a terminal,
-/// `typed`, WithoutTerminalReports over it, terminal_reports.h):
-/// introduction, the seven reads, then finishRun. With `note`, an answer
-/// that could not be read (or input that ended too soon) gets its note on
-/// standard error; the page passes nullptr (it has notes of its own) and
-/// reads without keeping what stood there (`kKeepsSeen` false), so its
-/// program stays small.
-/// Returns when the run is over; output that
-/// cannot be written ends the program there instead, with status 1
-/// (Output::flush).
+/// The whole run on standard output: introduction, the seven reads, then
+/// finishRun. The answers are read from `answers`: a FileSource over
+/// standard input; where they are typed at a terminal (`typed`),
+/// WithoutTerminalReports over it (terminal_reports.h).
+///
+/// With `note`, an answer that could not be read (or input that ended too
+/// soon) gets its note on standard error. The page passes nullptr (it has
+/// notes of its own) and reads without keeping what stood there
+/// (`kKeepsSeen` false), so its program stays small.
+///
+/// Returns when the run is over. Output that cannot be written ends the
+/// program there instead, with status 1 (Output::flush).
 template <class Answers, bool kKeepsSeen = true>
 void runProgram(Answers& answers, bool typed, UnreadAnswerNote note) {
   Output out(stdout);

@@ -15,18 +15,21 @@ bool localeIsUtf8(const char* lcAll, const char* lcCtype, const char* lang);
 /// The same for this process's environment.
 bool localeIsUtf8();
 
-/// Follows the bytes of one key press as a terminal sends them: a plain
-/// byte; a UTF-8 character (lead byte and its continuation bytes) in a
-/// UTF-8 terminal, one byte in any other; Esc alone;
-/// Alt+key as ESC and the key; CSI sequences "ESC [ params final" (arrows
-/// ESC [ A, F5 ESC [ 1 5 ~, the Linux console's F1 ESC [ [ A); SS3 sequences
-/// "ESC O params final" (F1 ESC O P, Shift+F1 ESC O 2 P); a bracketed paste, "ESC [ 200 ~" to
-/// "ESC [ 201 ~" with anything between, which is one press however long.
-/// Reports that are no key press are followed to their end too: mouse
-/// reports (X10 "ESC [ M" and three values, each one byte, or in a UTF-8
-/// terminal one character, as mode 1005 sends values from 96 on; SGR
-/// "ESC [ < params M" or "m", urxvt "ESC [ params M") and focus reports
-/// (ESC [ I, ESC [ O).
+/// Follows the bytes of one key press as a terminal sends them:
+///  - a plain byte;
+///  - a UTF-8 character (lead byte and its continuation bytes) in a UTF-8
+///    terminal, one byte in any other;
+///  - Esc alone; Alt+key as ESC and the key;
+///  - CSI sequences "ESC [ params final" (arrows ESC [ A, F5 ESC [ 1 5 ~,
+///    the Linux console's F1 ESC [ [ A);
+///  - SS3 sequences "ESC O params final" (F1 ESC O P, Shift+F1 ESC O 2 P);
+///  - a bracketed paste, "ESC [ 200 ~" to "ESC [ 201 ~" with anything
+///    between, which is one press however long.
+/// Reports that are no key press are followed to their end too:
+///  - mouse reports: X10 "ESC [ M" and three values, each one byte, or in a
+///    UTF-8 terminal one character, as mode 1005 sends values from 96 on;
+///    SGR "ESC [ < params M" or "m"; urxvt "ESC [ params M";
+///  - focus reports (ESC [ I, ESC [ O).
 /// Nothing but bytes goes in; no timing.
 /// Example: feed(0x1b) -> false, mayEndHere() -> true; feed('[') -> false;
 /// feed('A') -> true, isKeyPress() -> true.

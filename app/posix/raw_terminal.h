@@ -23,17 +23,19 @@ namespace beam {
 ///
 /// On destruction, and from every handler of a signal that ends or stops
 /// the process, it puts the settings back, but only while the terminal
-/// still has the ones it set (another program's stay). SIGTTIN and SIGTTOU
-/// stay blocked meanwhile, so that neither a read nor the restore stops the
-/// process once the terminal is the shell's (a read fails instead), and a
-/// SIGTTOU sent from elsewhere stops it only after the settings are back.
-/// Every other signal keeps its meaning and its place in the process's
-/// mask: one blocked before the wait stays blocked (SIGALRM with it), one
-/// ignored stays ignored. While the parent that started this process is
-/// watched, its end sends SIGHUP (or the signal the process already had
-/// asked for, where the wait handles it), and the request the process had
-/// is put back afterwards. There is one wait at a time: a second
-/// RawTerminal while one exists takes nothing and is not raw.
+/// still has the ones it set (another program's stay). Meanwhile:
+///  - SIGTTIN and SIGTTOU stay blocked, so that neither a read nor the
+///    restore stops the process once the terminal is the shell's (a read
+///    fails instead); a SIGTTOU sent from elsewhere stops it only after the
+///    settings are back;
+///  - every other signal keeps its meaning and its place in the process's
+///    mask: one blocked before the wait stays blocked (SIGALRM with it), one
+///    ignored stays ignored;
+///  - while the parent that started this process is watched, its end sends
+///    SIGHUP (or the signal the process already had asked for, where the
+///    wait handles it); the request the process had is put back afterwards.
+/// There is one wait at a time: a second RawTerminal while one exists takes
+/// nothing and is not raw.
 class RawTerminal {
  public:
   explicit RawTerminal(int fd);
