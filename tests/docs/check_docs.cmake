@@ -180,8 +180,9 @@ elseif(CHECK STREQUAL "numbers")
   endif()
   message(STATUS "every number the documents state is the code's")
 elseif(CHECK STREQUAL "names")
-  # The code's text: every source, script and build file outside doc/ and
-  # the build folders (no document, so a name only documents keep fails).
+  # The code's text: every source, script and build file outside doc/,
+  # tests/docs/ and the build folders (no document, so a name that only
+  # documents keep fails).
   file(GLOB folders LIST_DIRECTORIES true RELATIVE "${SOURCE}" "${SOURCE}/*" "${SOURCE}/.ci")
   set(patterns "")
   foreach(folder IN LISTS folders)
@@ -192,13 +193,13 @@ elseif(CHECK STREQUAL "names")
       endforeach()
     endif()
   endforeach()
-  file(GLOB_RECURSE sources ${patterns})
-  file(GLOB top "${SOURCE}/*.txt" "${SOURCE}/*.json" "${SOURCE}/*.cjs" "${SOURCE}/.c*"
+  file(GLOB_RECURSE sources RELATIVE "${SOURCE}" ${patterns})
+  file(GLOB top RELATIVE "${SOURCE}" "${SOURCE}/*.txt" "${SOURCE}/*.json" "${SOURCE}/*.cjs"
     "${SOURCE}/.ci/run")
   set(code "")
   foreach(source IN LISTS sources top)
-    if(NOT source MATCHES "/(README[.]txt|corpus/.*|transcripts/.*)$" AND NOT IS_DIRECTORY "${source}")
-      file(READ "${source}" text)
+    if(NOT source MATCHES "^(web/README[.]txt|tests/(fuzz/corpus|transcripts|docs)/.*)$")
+      file(READ "${SOURCE}/${source}" text)
       string(APPEND code "${text}")
     endif()
   endforeach()
@@ -226,7 +227,7 @@ elseif(CHECK STREQUAL "names")
         endif()
       elseif(NOT name MATCHES "-" AND name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]")
         string(FIND "${code}" "${name}" at)
-        set(found "")
+        file(GLOB found "${SOURCE}/${name}")
         foreach(folder IN LISTS tree)
           if(at LESS 0 AND NOT found)
             file(GLOB_RECURSE found "${SOURCE}/${folder}/${name}")
