@@ -11,10 +11,10 @@
 #                 ends folded) in the document that states it
 #   names         every name in backticks in README.md, CONTRIBUTING.md,
 #                 ARCHITECTURE.md and doc/*.md that looks like code is in
-#                 the tree. Spans with a blank or any of = < > ' " % # $ , ;
-#                 [ ] (commands, options, HTML, CSS) and spans starting
-#                 with - are no name; fenced blocks are skipped. A trailing
-#                 () is dropped. Then:
+#                 the tree. A span is a name only when it holds nothing but
+#                 letters, digits and _ . : / * ( ) ~ + - and does not start
+#                 with - (so no command, option, HTML or CSS); fenced
+#                 blocks are skipped. A trailing () is dropped. Then:
 #                   - a path (with /) under one of the tree's own folders
 #                     exists (with *, matches a file); other paths (build
 #                     folders, installed files) are not checked;
