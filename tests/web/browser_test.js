@@ -1,7 +1,8 @@
-// The page in a real browser engine, used as a student uses it: one session
-// in each window of the engine's table, opened from a loopback server or
-// from disk, checked against the transcripts (window.beamOutput is the
-// program's bytes) and against what the student sees.
+// The page in a real browser engine, used as a student uses it: a session
+// in each window of the engine's table, in steps (STEPS) that each start
+// afresh, opened from a loopback server or from disk, checked against the
+// transcripts (window.beamOutput is the program's bytes) and against what
+// the student sees. The output names each step, passed or failed.
 // Usage: node browser_test.js ENGINE PAGE_DIR TRANSCRIPTS_DIR EXECUTABLE
 //   ENGINE: chromium, firefox or webkit (under xvfb-run)
 'use strict';
@@ -287,49 +288,57 @@ function typicalScreen() {
   return Buffer.from(text, 'latin1').toString('utf8');
 }
 
-for (const [
-  name,
-  width,
-  height,
-  touch,
-  colors,
-  from,
-  phoneKeyboard,
-  finalKey,
-  leastFont,
-] of SESSIONS) {
-  const dark = colors !== 'light';
-  test(`${engine}: a session in a ${name} window (${width}x${height}) from ${from}`, async () => {
-    const driver = await openDriver(engine, executable, {
-      width,
-      height,
-      touch,
-      dark,
-      forcedColors: colors === 'forced',
-      slowNetwork: from === 'slow server',
-    });
-    try {
-      const insecure = engine === 'chromium' && from === 'slow server';
-      await driver.open(
-        from === 'file'
-          ? 'file://' + path.resolve(pageDir, 'index.html')
-          : insecure
-            ? insecureOrigin
-            : origin,
-      );
-      await askedFor(driver, PROMPT_1);
-      // Chromium's accessibility tree, as a screen reader gets it.
-      const accessible = async () => {
-        const nodes = [];
-        const gather = (node) => {
-          nodes.push(node);
-          (node.children || []).forEach(gather);
-        };
-        gather(await driver.page.accessibility.snapshot());
-        return nodes;
-      };
+// Chromium's accessibility tree, as a screen reader gets it.
+async function accessible(driver) {
+  const nodes = [];
+  const gather = (node) => {
+    nodes.push(node);
+    (node.children || []).forEach(gather);
+  };
+  gather(await driver.page.accessibility.snapshot());
+  return nodes;
+}
+
+// One answer as the window's keyboard types it (null: Up brings back the
+// answer before), then Enter.
+async function answer({ driver, phoneKeyboard }, text) {
+  if (text === null) {
+    await driver.keys([{ key: 'ArrowUp' }]);
+  } else if (phoneKeyboard) {
+    await typeLikeAPhone(driver, text);
+  } else {
+    await driver.keys([text]);
+  }
+  await driver.keys([{ key: 'Enter' }]);
+}
+
+// The first answer, then an empty one (it keeps the question's name) and
+// what is `typed` after it.
+async function toSecondQuestion(session, ...typed) {
+  await answer(session, '6');
+  await askedFor(session.driver, PROMPT_2);
+  await session.driver.keys([{ key: 'Enter' }, ...typed]);
+  await askedFor(session.driver, PROMPT_2);
+}
+
+// The typical answers, to the key wait.
+async function answered(session) {
+  await toSecondQuestion(session);
+  for (const text of ['2', '0', null, 'kN/m kN m']) await answer(session, text);
+  await until(session.driver, () => !document.getElementById('continue').hidden, 'the key wait');
+}
+
+// The steps of a session in each window of the engine's table. Each step
+// runs in a fresh browser, from the window's page at its first question,
+// and sets up the rest itself; `where` picks the windows (null: every one).
+// name, where, what it does and checks
+const STEPS = [
+  [
+    'the first question and the browser’s editing keys',
+    null,
+    async ({ driver, name }) => {
       if (engine === 'chromium' && name === 'laptop') {
-        const nodes = await accessible();
+        const nodes = await accessible(driver);
         const named = (role) => nodes.filter((node) => node.role === role).map((node) => node.name);
         assert.ok(named('image').some((label) => label.startsWith('Drawing of the beam')));
         assert.ok(!nodes.some((node) => /Pt-D/.test(node.name)), 'the figure is read row by row');
@@ -339,16 +348,7 @@ for (const [
         );
         assert.deepStrictEqual(named('textbox'), [PROMPT_1]);
       }
-
-      // Another script on the page fails (an extension's, say): beam runs on.
-      await driver.evaluate(() => {
-        const script = document.createElement('script');
-        script.textContent =
-          'setTimeout(() => { throw new Error("another script") });' +
-          'Promise.reject(new Error("another script")); throw new Error("another script");';
-        document.body.appendChild(script);
-      });
-      // The browser's own editing: a cursor key, then Ctrl+U.
+      // A cursor key, then Ctrl+U.
       await driver.keys(['25', { key: 'ArrowLeft' }, '1']);
       assert.strictEqual(await value(driver), '215');
       await driver.keys([{ key: 'u', ctrl: true }]);
@@ -358,65 +358,71 @@ for (const [
       assert.strictEqual(await driver.evaluate(() => document.activeElement.id), 'restart');
       await driver.keys([{ key: 'Tab', shift: true }]);
       await askedFor(driver, PROMPT_1);
-
-      const answers = ['6', '2', '0', null, 'kN/m kN m']; // null: Up brings back the 0
-      for (const answer of answers) {
-        if (answer === null) {
-          await driver.keys([{ key: 'ArrowUp' }]);
-        } else if (phoneKeyboard) {
-          await typeLikeAPhone(driver, answer);
-        } else {
-          await driver.keys([answer]);
-        }
-        await driver.keys([{ key: 'Enter' }]);
-        if (answer !== '6') continue;
-        await askedFor(driver, PROMPT_2);
-        // An empty answer keeps the question's name; the window turns (or a
-        // keyboard takes 45% of it) with a digit typed: the field stays in
-        // view with it.
-        await driver.keys([{ key: 'Enter' }, '1']);
-        await askedFor(driver, PROMPT_2);
-        await driver.resize(...(touch ? [height, width] : [width, Math.round(height * 0.55)]));
-        await until(
-          driver,
-          () =>
-            document.activeElement.getBoundingClientRect().top >= 0 &&
-            document.activeElement.getBoundingClientRect().bottom <= innerHeight,
-          'the field in view',
-        );
-        assert.strictEqual(await value(driver), '1');
-        await driver.resize(width, height);
-        await driver.keys([{ key: 'u', ctrl: true }]);
-        // Once the page has seen the window grow back (WebKit's resize event
-        // may come after the driver returns), the field is clear of the
-        // controls and a thumb's size.
-        const field = await settled(
-          driver,
-          () => {
-            const box = document.activeElement.getBoundingClientRect();
-            const style = getComputedStyle(document.activeElement);
-            return {
-              size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
-              below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
-              box: [box.top, box.bottom, box.width, style.fontSize, innerHeight],
-              windowFocused: document.hasFocus(),
-              ring: style.outlineStyle,
-              ringColor: style.outlineColor,
-              back: getComputedStyle(document.documentElement).backgroundColor,
-            };
-          },
-          (seen) => seen.below && seen.size,
-          "the field clear of the controls and a thumb's size",
-        );
-        // (A WebKitGTK window under Xvfb without a window manager may not
-        // have the focus; then no :focus style applies.)
-        assert.ok(
-          !field.windowFocused ||
-            (field.ring === 'solid' && contrast(field.ringColor, field.back) >= 3),
-          'focus ring: ' + JSON.stringify(field),
-        );
-      }
-      await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+    },
+  ],
+  [
+    'the window turns or shrinks with a digit typed',
+    null,
+    async (session) => {
+      const { driver, width, height, touch } = session;
+      // The window turns (or a keyboard takes 45% of it): the field stays in
+      // view with the digit.
+      await toSecondQuestion(session, '1');
+      await driver.resize(...(touch ? [height, width] : [width, Math.round(height * 0.55)]));
+      await until(
+        driver,
+        () =>
+          document.activeElement.getBoundingClientRect().top >= 0 &&
+          document.activeElement.getBoundingClientRect().bottom <= innerHeight,
+        'the field in view',
+      );
+      assert.strictEqual(await value(driver), '1');
+      await driver.resize(width, height);
+      await driver.keys([{ key: 'u', ctrl: true }]);
+      // Once the page has seen the window grow back (WebKit's resize event
+      // may come after the driver returns), the field is clear of the
+      // controls and a thumb's size.
+      const field = await settled(
+        driver,
+        () => {
+          const box = document.activeElement.getBoundingClientRect();
+          const style = getComputedStyle(document.activeElement);
+          return {
+            size: box.height >= 32 && box.width >= 120 && parseFloat(style.fontSize) >= 16,
+            below: box.bottom <= document.querySelector('footer').getBoundingClientRect().top,
+            box: [box.top, box.bottom, box.width, style.fontSize, innerHeight],
+            windowFocused: document.hasFocus(),
+            ring: style.outlineStyle,
+            ringColor: style.outlineColor,
+            back: getComputedStyle(document.documentElement).backgroundColor,
+          };
+        },
+        (seen) => seen.below && seen.size,
+        "the field clear of the controls and a thumb's size",
+      );
+      // (A WebKitGTK window under Xvfb without a window manager may not
+      // have the focus; then no :focus style applies.)
+      assert.ok(
+        !field.windowFocused ||
+          (field.ring === 'solid' && contrast(field.ringColor, field.back) >= 3),
+        'focus ring: ' + JSON.stringify(field),
+      );
+    },
+  ],
+  [
+    'the report, its figure and its picture',
+    null,
+    async (session) => {
+      const { driver, name, dark, leastFont } = session;
+      // Another script on the page fails (an extension's, say): beam runs on.
+      await driver.evaluate(() => {
+        const script = document.createElement('script');
+        script.textContent =
+          'setTimeout(() => { throw new Error("another script") });' +
+          'Promise.reject(new Error("another script")); throw new Error("another script");';
+        document.body.appendChild(script);
+      });
+      await answered(session);
       // A tap at once where the last answer field stood (where the controls
       // now are) starts nothing over.
       await driver.click('#restart');
@@ -456,16 +462,26 @@ for (const [
       if (dark) assert.ok(contrast(shown[0], 'rgb(0, 0, 0)') < 1.5, 'not dark: ' + shown[0]);
       assert.ok(contrast(...shown) >= 3, 'answer colour: ' + shown);
       if (engine === 'chromium' && name === 'laptop') {
-        assert.ok(!(await accessible()).some((node) => /----/.test(node.name)), 'a rule is read');
+        assert.ok(
+          !(await accessible(driver)).some((node) => /----/.test(node.name)),
+          'a rule is read',
+        );
       }
       const spoken = await driver.evaluate(spokenReport);
       assert.ok(
         spoken.pieces > 4 && spoken.longest <= 4 && !spoken.dashes && spoken.rulesHidden === 5,
         'spoken: ' + JSON.stringify(spoken),
       );
-
-      // Copy report and Save as text, at the key wait without ending it:
-      // what reaches the clipboard is Save's text (off a secure context too).
+    },
+  ],
+  [
+    'Copy report and Save as text at the key wait',
+    null,
+    async (session) => {
+      const { driver, insecure } = session;
+      // Without ending the wait: what reaches the clipboard is Save's text
+      // (off a secure context too).
+      await answered(session);
       await pause(QUIET);
       await driver.evaluate(catchCopyAndSave);
       await driver.click('#copy');
@@ -481,6 +497,14 @@ for (const [
         await driver.evaluate(async () => [window.savedAs, await window.saved.text()]),
         ['beam-report.txt', typicalScreen()],
       );
+    },
+  ],
+  [
+    'the final key',
+    null,
+    async (session) => {
+      const { driver, finalKey } = session;
+      await answered(session);
       // A key on Save as text ends the wait too (but Enter saves again).
       const onSave = typeof finalKey === 'string' && finalKey !== 'tap';
       await driver.evaluate(
@@ -503,10 +527,19 @@ for (const [
       // Tab goes to the controls, past the figure's and the rules' boxes.
       await driver.keys([{ key: 'Tab' }]);
       assert.strictEqual(await driver.evaluate(() => document.activeElement.id), 'restart');
-
-      // Start over, once at the end (the report is kept, folded, above the
-      // new run) and once in the middle of a run; then Ctrl+D on an empty
-      // answer ends the input.
+    },
+  ],
+  [
+    'Start over, at the end and in a run; Ctrl+D',
+    null,
+    async (session) => {
+      const { driver } = session;
+      // Once at the end (the report is kept, folded, above the new run) and
+      // once in the middle of a run; then Ctrl+D on an empty answer ends
+      // the input.
+      await answered(session);
+      await driver.keys(['q']);
+      await until(driver, () => window.beamEnded === true, 'the end of the run');
       await pause(QUIET);
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
@@ -526,12 +559,15 @@ for (const [
         await driver.evaluate(() => window.beamOutput),
         transcript('end_after_two'),
       );
+    },
+  ],
+  [
+    'notes on a pasted answer and on L = 0',
+    null,
+    async ({ driver }) => {
       // A pasted answer with a full-width digit, a decimal comma and a
       // narrow no-break space cannot be read: a note names the character
       // and how to write the number, and Up brings it back mended.
-      await pause(QUIET);
-      await driver.click('#restart');
-      await askedFor(driver, PROMPT_1);
       await driver.evaluate(() => {
         document.activeElement.value = '\uff16,5\u202f';
       });
@@ -562,72 +598,111 @@ for (const [
           ),
         'the word on -1.#IND',
       );
-      if (engine === 'chromium' && from === 'server') {
-        // Served: installable, and after this visit it runs with the server
-        // out of reach (the browser's offline mode would not reach the
-        // service worker's own requests); an error in its I/O then shows the
-        // failure message.
-        await until(
-          driver,
-          () => navigator.serviceWorker.controller !== null,
-          'the service worker',
-        );
-        const cdp = await driver.page.createCDPSession();
-        assert.deepStrictEqual(
-          (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors,
-          [],
-        );
-        serverDown = true;
-        await driver.page.reload();
-        await askedFor(driver, PROMPT_1);
-        // A network that takes the requests and never answers costs
-        // seconds: the kept copy answers.
-        serverDown = false;
-        serverHangs = true;
-        const reloaded = Date.now();
-        await driver.page.reload({ waitUntil: 'domcontentloaded' });
-        await askedFor(driver, PROMPT_1);
-        assert.ok(
-          Date.now() - reloaded < 6000,
-          `the first question after ${Date.now() - reloaded} ms`,
-        );
-        // A server that answers with its own error: the kept copy.
-        serverHangs = false;
-        serverFails = true;
-        await driver.page.reload();
-        await askedFor(driver, PROMPT_1);
-        // beam's own error: the message, and what it wrote can still be
-        // copied and saved.
-        await driver.evaluate(() => {
-          String.fromCharCode = () => {
-            throw new Error('injected');
-          };
-        });
-        await driver.keys(['6', { key: 'Enter' }]);
-        await until(
-          driver,
-          () =>
-            /stopped with an error/.test(
-              (document.querySelector('[role=alert]') || {}).textContent,
-            ) &&
-            document.getElementById('restart').disabled &&
-            !document.getElementById('copy').disabled &&
-            !document.getElementById('save').disabled,
-          'the failure message',
-        );
-      }
-    } finally {
+    },
+  ],
+  [
+    'installable, then runs offline',
+    ({ from }) => engine === 'chromium' && from === 'server',
+    async ({ driver }) => {
+      // Served: installable, and after this visit it runs with the server
+      // out of reach (the browser's offline mode would not reach the
+      // service worker's own requests).
+      await until(driver, () => navigator.serviceWorker.controller !== null, 'the service worker');
+      const cdp = await driver.page.createCDPSession();
+      assert.deepStrictEqual(
+        (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors,
+        [],
+      );
+      serverDown = true;
+      await driver.page.reload();
+      await askedFor(driver, PROMPT_1);
+      // A network that takes the requests and never answers costs
+      // seconds: the kept copy answers.
       serverDown = false;
+      serverHangs = true;
+      const reloaded = Date.now();
+      await driver.page.reload({ waitUntil: 'domcontentloaded' });
+      await askedFor(driver, PROMPT_1);
+      assert.ok(
+        Date.now() - reloaded < 6000,
+        `the first question after ${Date.now() - reloaded} ms`,
+      );
+      // A server that answers with its own error: the kept copy.
       serverHangs = false;
-      serverFails = false;
-      held.splice(0).forEach((socket) => socket.destroy());
-      await driver.close();
-    }
-    assert.deepStrictEqual(
-      driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)),
-      [],
-    );
-  });
+      serverFails = true;
+      await driver.page.reload();
+      await askedFor(driver, PROMPT_1);
+    },
+  ],
+  [
+    'beam’s own error',
+    ({ from }) => engine === 'chromium' && from === 'server',
+    async ({ driver }) => {
+      // The message, and what it wrote can still be copied and saved.
+      await driver.evaluate(() => {
+        String.fromCharCode = () => {
+          throw new Error('injected');
+        };
+      });
+      await driver.keys(['6', { key: 'Enter' }]);
+      await until(
+        driver,
+        () =>
+          /stopped with an error/.test(
+            (document.querySelector('[role=alert]') || {}).textContent,
+          ) &&
+          document.getElementById('restart').disabled &&
+          !document.getElementById('copy').disabled &&
+          !document.getElementById('save').disabled,
+        'the failure message',
+      );
+    },
+  ],
+];
+
+for (const [
+  name,
+  width,
+  height,
+  touch,
+  colors,
+  from,
+  phoneKeyboard,
+  finalKey,
+  leastFont,
+] of SESSIONS) {
+  const dark = colors !== 'light';
+  const session = { name, width, height, touch, dark, from, phoneKeyboard, finalKey, leastFont };
+  session.insecure = engine === 'chromium' && from === 'slow server';
+  for (const [step, where, run] of STEPS) {
+    if (where && !where(session)) continue;
+    test(`${engine}, ${name} window (${width}x${height}) from ${from}: ${step}`, async () => {
+      const driver = await openDriver(engine, executable, {
+        width,
+        height,
+        touch,
+        dark,
+        forcedColors: colors === 'forced',
+        slowNetwork: from === 'slow server',
+      });
+      try {
+        const file = 'file://' + path.resolve(pageDir, 'index.html');
+        await driver.open(from === 'file' ? file : session.insecure ? insecureOrigin : origin);
+        await askedFor(driver, PROMPT_1);
+        await run({ ...session, driver });
+      } finally {
+        serverDown = false;
+        serverHangs = false;
+        serverFails = false;
+        held.splice(0).forEach((socket) => socket.destroy());
+        await driver.close();
+      }
+      assert.deepStrictEqual(
+        driver.problems.filter((problem) => !OTHER_SCRIPTS.test(problem)),
+        [],
+      );
+    });
+  }
 }
 
 // A whole run, the answers on two lines: the transcript's bytes, and the
