@@ -1,8 +1,8 @@
-# Keeps two documents true to the tree. Run with cmake -P, SOURCE set to the
-# project's root and CHECK to one of:
+# Keeps the documents true to the tree: the docs.* tests. Run with cmake -P,
+# SOURCE set to the project's root and CHECK to one of:
 #   architecture  every path ARCHITECTURE.md names in backticks exists (a
 #                 pattern with * matches at least one file)
-#   session       the README's sample session is the end of the typical
+#   session       README.md's sample session is the end of the typical
 #                 run's transcript, byte for byte
 #   numbers       every number the manual, the READMEs, doc/ and the
 #                 contracts state for a user is the one in the code: each
@@ -11,20 +11,25 @@
 #                 ends folded) in the document that states it
 #   names         every name in backticks in README.md, CONTRIBUTING.md,
 #                 ARCHITECTURE.md and doc/*.md that looks like code is in
-#                 the tree. A span is a name only when it holds nothing but
-#                 letters, digits and _ . : / * ( ) ~ + - and does not start
-#                 with - (so no command, option, HTML or CSS); fenced
-#                 blocks are skipped. A trailing () is dropped. Then:
-#                   - a path (with /) under one of the tree's own folders
-#                     exists (with *, matches a file); other paths (build
-#                     folders, installed files) are not checked;
+#                 the tree; each one missing is printed as FILE:LINE: name.
+#                 A span is a name only when it holds nothing but letters,
+#                 digits and _ . : / * ( ) ~ + - and does not start with -
+#                 (so no command, option, HTML or CSS); fenced blocks are
+#                 skipped. A trailing () is dropped. Then:
+#                   - a path (with /) whose first folder is one of the
+#                     tree's (doc/ too) exists (with *, matches a file); a
+#                     path under a build folder, the installed tree or a
+#                     package's folder, an absolute path and a URL are not
+#                     checked; any other first folder fails (ap/run.h);
 #                   - a name without - that is a file name (a.b, a letter
 #                     after the last dot) or has _ or a small letter then a
 #                     capital (formatValue, kQuietMs, FileSource, BM_report,
-#                     Output::flush, window.beamOutput) appears as it is in
-#                     the code's text (sources, scripts and build files, not
-#                     the documents) or is the name of a file of the tree;
-#                   - anything else is not checked: words, commands, and
+#                     UnitWord::kCapacity, window.beamOutput) is a file of
+#                     the tree or appears whole in the code's text (sources,
+#                     scripts and build files, not doc/ nor node_modules):
+#                     solveBeam does not pass for solveBeamNow;
+#                   - anything else is not checked: words, commands, plain
+#                     lower-case or capitalised names (fail, Output), and
 #                     names with - (the tree's files and the code's names
 #                     have none; the build's outputs and packages do).
 cmake_minimum_required(VERSION 3.25)
@@ -180,71 +185,146 @@ elseif(CHECK STREQUAL "numbers")
   endif()
   message(STATUS "every number the documents state is the code's")
 elseif(CHECK STREQUAL "names")
-  # The code's text: every source, script and build file outside doc/,
-  # tests/docs/ and the build folders (no document, so a name that only
-  # documents keep fails).
-  file(GLOB folders LIST_DIRECTORIES true RELATIVE "${SOURCE}" "${SOURCE}/*" "${SOURCE}/.ci")
-  set(patterns "")
-  foreach(folder IN LISTS folders)
-    if(IS_DIRECTORY "${SOURCE}/${folder}" AND NOT folder MATCHES "^(build.*|doc|node_modules)$")
-      list(APPEND tree "${folder}")
-      foreach(extension h cpp js cjs cmake txt sh html css json webmanifest svg in)
-        list(APPEND patterns "${SOURCE}/${folder}/*.${extension}")
-      endforeach()
+  # The tree's folders: every top-level folder but .git, the build folders
+  # and node_modules. Paths under them must exist; the code's text is every
+  # source, script and build file in them but doc/ (no document, so a name
+  # that only documents keep fails). node_modules is left out at any depth:
+  # third-party code is not the project's, and reading it is slow.
+  file(GLOB top LIST_DIRECTORIES true RELATIVE "${SOURCE}" "${SOURCE}/*")
+  set(tree "")
+  foreach(entry IN LISTS top)
+    if(IS_DIRECTORY "${SOURCE}/${entry}" AND NOT entry MATCHES "^([.]git|build.*|node_modules)$")
+      list(APPEND tree "${entry}")
     endif()
   endforeach()
-  file(GLOB_RECURSE sources RELATIVE "${SOURCE}" ${patterns})
-  file(GLOB top RELATIVE "${SOURCE}" "${SOURCE}/*.txt" "${SOURCE}/*.json" "${SOURCE}/*.cjs"
-    "${SOURCE}/.ci/run")
+  set(files "")
+  set(pending ${tree})
+  while(pending)
+    list(POP_FRONT pending folder)
+    file(GLOB entries LIST_DIRECTORIES true RELATIVE "${SOURCE}" "${SOURCE}/${folder}/*")
+    foreach(entry IN LISTS entries)
+      if(NOT IS_DIRECTORY "${SOURCE}/${entry}")
+        list(APPEND files "${entry}")
+      elseif(NOT entry MATCHES "/node_modules$")
+        list(APPEND pending "${entry}")
+      endif()
+    endforeach()
+  endwhile()
+  foreach(entry IN LISTS top)
+    if(NOT IS_DIRECTORY "${SOURCE}/${entry}")
+      list(APPEND files "${entry}")
+    endif()
+  endforeach()
+  list(TRANSFORM files REPLACE "^.*/" "" OUTPUT_VARIABLE file_names)
+  set(extensions "h|cpp|js|cjs|cmake|txt|sh|html|css|json|webmanifest|svg|in")
   set(code "")
-  foreach(source IN LISTS sources top)
-    if(NOT source MATCHES "^(web/README[.]txt|tests/(fuzz/corpus|transcripts|docs)/.*)$")
-      file(READ "${SOURCE}/${source}" text)
-      string(APPEND code "${text}")
+  foreach(file IN LISTS files)
+    if((file MATCHES "[.](${extensions})$" OR file STREQUAL ".ci/run")
+        AND NOT file MATCHES "^(doc/|web/README[.]txt|tests/(fuzz/corpus|transcripts|docs)/)")
+      file(READ "${SOURCE}/${file}" text)
+      string(APPEND code "${text}\n")
     endif()
   endforeach()
+  # The code's identifiers, each once: a name is looked up whole, never as a
+  # part of a longer one.
+  string(REGEX MATCHALL "[A-Za-z_][A-Za-z0-9_]*" identifiers "${code}")
+  list(REMOVE_DUPLICATES identifiers)
+  # Paths that are not the tree's: the build folders, the installed tree
+  # (bin/, share/), the packages' folders (beam-1.0.0-...), the unit kN/m.
+  set(outside "^(build.*|bin|share|beam-.*|kN)$")
+
   file(GLOB documents RELATIVE "${SOURCE}" "${SOURCE}/*.md" "${SOURCE}/doc/*.md")
   set(missing "")
   set(count 0)
   foreach(document IN LISTS documents)
     file(READ "${SOURCE}/${document}" text)
-    string(REGEX REPLACE "[][;]" "!" text "${text}")
-    string(REGEX REPLACE "\n```[^`]*\n```" "" text "${text}")
-    string(REGEX MATCHALL "`[^`]*`" spans "${text}")
-    foreach(span IN LISTS spans)
-      if(span MATCHES "^`-" OR NOT span MATCHES "^`([A-Za-z0-9_.:/*()~+-]+)`$")
+    # Fenced blocks become empty lines, then the text splits at each
+    # backtick: every other piece is a span. Lines are counted as it goes.
+    string(REGEX REPLACE "[][;\\]" "!" text "${text}\n")
+    string(REGEX MATCHALL "[^\n]*\n" lines "${text}")
+    set(text "")
+    set(fenced NO)
+    foreach(line IN LISTS lines)
+      if(line MATCHES "^ *```")
+        set(line "\n")
+        if(fenced)
+          set(fenced NO)
+        else()
+          set(fenced YES)
+        endif()
+      elseif(fenced)
+        set(line "\n")
+      endif()
+      string(APPEND text "${line}")
+    endforeach()
+    string(REPLACE "`" ";" pieces "${text}")
+    set(number 1)
+    set(inside NO)
+    foreach(piece IN LISTS pieces)
+      set(span "${piece}")
+      set(span_inside ${inside})
+      string(REPLACE "\n" "" flat "${piece}")
+      string(LENGTH "${piece}" before)
+      string(LENGTH "${flat}" after)
+      set(line ${number})
+      math(EXPR number "${number} + ${before} - ${after}")
+      if(inside)
+        set(inside NO)
+      else()
+        set(inside YES)
+      endif()
+      if(NOT span_inside OR span MATCHES "^-" OR NOT span MATCHES "^[A-Za-z0-9_.:/*()~+-]+$")
         continue()
       endif()
-      string(REGEX REPLACE "[(][)]$" "" name "${CMAKE_MATCH_1}")
-      if(name MATCHES "/")
+      string(REGEX REPLACE "[(][)]$" "" name "${span}")
+      set(found YES)
+      if(name MATCHES "^/|^[a-z]+:")
+        continue()  # a system's path or an option (/usr/local, /WX), a URL
+      elseif(name MATCHES "/")
         string(REGEX REPLACE "/.*" "" first "${name}")
-        if(NOT first IN_LIST tree)
+        if(first MATCHES "${outside}")
           continue()
+        elseif(NOT first IN_LIST tree)
+          set(found "")  # a misspelt folder (ap/run.h, apps/)
+        elseif(NOT EXISTS "${SOURCE}/${name}")
+          file(GLOB found "${SOURCE}/${name}")
         endif()
-        file(GLOB found "${SOURCE}/${name}")
-        if(NOT found AND NOT EXISTS "${SOURCE}/${name}")
-          list(APPEND missing "${document}: ${name}")
+      elseif(name MATCHES "-" OR NOT name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]")
+        continue()  # words, commands, names the build makes
+      elseif(name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+        if(NOT name IN_LIST identifiers AND NOT name IN_LIST file_names)
+          set(found "")
         endif()
-      elseif(NOT name MATCHES "-" AND name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]")
-        string(FIND "${code}" "${name}" at)
-        file(GLOB found "${SOURCE}/${name}")
-        foreach(folder IN LISTS tree)
-          if(at LESS 0 AND NOT found)
-            file(GLOB_RECURSE found "${SOURCE}/${folder}/${name}")
-          endif()
-        endforeach()
-        if(at LESS 0 AND NOT found)
-          list(APPEND missing "${document}: ${name}")
+      elseif(NOT name IN_LIST file_names)
+        # A compound name (UnitWord::kCapacity, window.beamOutput, sw.js):
+        # in the code's text, not inside a longer name.
+        string(REGEX REPLACE "[.+*()]" "[\\0]" pattern "${name}")
+        if(name MATCHES "^[A-Za-z0-9_]")
+          set(pattern "(^|[^A-Za-z0-9_])${pattern}")
         endif()
-      else()
-        continue()
+        if(name MATCHES "[A-Za-z0-9_]$")
+          set(pattern "${pattern}([^A-Za-z0-9_]|$)")
+        endif()
+        if(NOT code MATCHES "${pattern}")
+          set(found "")
+        endif()
+      endif()
+      if(NOT found)
+        list(APPEND missing "${document}:${line}: ${name}")
       endif()
       math(EXPR count "${count} + 1")
     endforeach()
   endforeach()
   if(missing)
-    string(REPLACE ";" "\n  " missing "${missing}")
-    message(FATAL_ERROR "names the documents give that the tree does not have:\n  ${missing}")
+    foreach(failure IN LISTS missing)
+      message(NOTICE "${failure}")
+    endforeach()
+    list(JOIN tree ", " folders)
+    message(FATAL_ERROR "names the documents give that the tree does not have (above). A name "
+      "in backticks that looks like code must be the project's: a whole name in its code (not "
+      "only in a document), or a path under one of its folders (${folders}) that exists. Write "
+      "a name that is not the project's (a system's, a browser's, another program's) without "
+      "backticks.")
   endif()
   message(STATUS "${count} names in the documents, all in the tree")
 else()
