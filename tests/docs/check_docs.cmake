@@ -22,8 +22,8 @@
 #                     package's folder, an absolute path and a URL are not
 #                     checked; any other first folder fails (ap/run.h);
 #                   - a name without - that is a file name (a.b, a letter
-#                     after the last dot) or has _ or a small letter then a
-#                     capital (formatValue, kQuietMs, FileSource, BM_report,
+#                     after the last dot) or has _, :: or a small letter then
+#                     a capital (formatValue, kQuietMs, FileSource, BM_report,
 #                     UnitWord::kCapacity, window.beamOutput) is a file of
 #                     the tree or appears whole in the code's text (sources,
 #                     scripts and build files, not doc/ nor node_modules):
@@ -290,7 +290,7 @@ elseif(CHECK STREQUAL "names")
         elseif(NOT EXISTS "${SOURCE}/${name}")
           file(GLOB found "${SOURCE}/${name}")
         endif()
-      elseif(name MATCHES "-" OR NOT name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]")
+      elseif(name MATCHES "-" OR NOT name MATCHES "[.][A-Za-z][A-Za-z0-9]*$|_|[a-z][A-Z]|::")
         continue()  # words, commands, names the build makes
       elseif(name MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
         if(NOT name IN_LIST identifiers AND NOT name IN_LIST file_names)
