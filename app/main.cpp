@@ -9,7 +9,8 @@
 int main() {
   beam::FileSource standardInput(stdin);
   const bool typed = beam::answersAreTyped();
-  beam::WithoutTerminalReports answers(standardInput, typed, beam::localeIsUtf8());
+  // The locale matters only to typed answers: a run from a file skips it.
+  beam::WithoutTerminalReports answers(standardInput, typed, typed && beam::localeIsUtf8());
   beam::runProgram(answers, typed, beam::unreadAnswerNote);
   return 0;
 }

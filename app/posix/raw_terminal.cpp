@@ -120,8 +120,27 @@ extern "C" void resumeActive(int) {
   errno = savedErrno;
 }
 
-// The wait's handlers, for every signal that ends or stops the process.
-WaitSignals gSignals(restoreAndEnd, stopRestored, resumeActive);
+// The parent's end (WaitSignals::kParentEnd): as a hang-up, the settings
+// back at once. Linux sends it when the parent's thread that started this
+// process ends, too; the parent process still the same, that is no end:
+// the watch is armed again and the wait goes on.
+extern "C" void parentEnded(int) {
+  const int savedErrno = errno;
+  if (parentGone()) {
+    raise(SIGHUP);  // once this handler returns, SIGHUP's restores and ends
+  } else {
+    signalWhenParentEnds(WaitSignals::kParentEnd);
+  }
+  errno = savedErrno;
+}
+
+// The wait's handlers, for every signal that ends or stops the process;
+// built when the first wait starts, so that a run that never waits builds
+// nothing of them.
+WaitSignals& waitSignals() {
+  static WaitSignals signals(restoreAndEnd, stopRestored, resumeActive, parentEnded);
+  return signals;
+}
 
 // Whether a read that returned nothing may only have found nothing yet:
 // under settings someone else has set since, non-canonical with VMIN 0.
@@ -168,16 +187,17 @@ bool setRaw() {
 
 RawTerminal::RawTerminal(int fd) {
   if (gTerminal.fd >= 0 || tcgetattr(fd, &gTerminal.saved) != 0) return;
-  sigprocmask(SIG_BLOCK, &gSignals.all(), &mask_);
+  WaitSignals& signals = waitSignals();
+  sigprocmask(SIG_BLOCK, &signals.all(), &mask_);
   gTerminal.fd = fd;
   taken_ = true;
-  gSignals.install();
+  signals.install();
   // The program that started this one ends: as a hang-up (or as the signal
   // it asked for, where the wait handles that one), the settings go back at
   // once: its shell saves them the moment it ends.
   parentSignal_ = parentEndSignal();
-  if (!gSignals.ends(parentSignal_) && gSignals.ends(SIGHUP)) {
-    signalWhenParentEnds(SIGHUP);
+  if (!signals.ends(parentSignal_) && signals.ends(SIGHUP) && signals.watchesParent()) {
+    signalWhenParentEnds(WaitSignals::kParentEnd);
     parentSignalChanged_ = true;
   }
   raw_ = !parentGone() && ownsTerminal() && !dropTypedAhead() && setRaw();
@@ -192,10 +212,11 @@ RawTerminal::RawTerminal(int fd) {
 // delivered with its previous action.
 RawTerminal::~RawTerminal() {
   if (!taken_) return;
-  sigprocmask(SIG_BLOCK, &gSignals.all(), nullptr);
+  WaitSignals& signals = waitSignals();
+  sigprocmask(SIG_BLOCK, &signals.all(), nullptr);
   restoreIfOurs();
   if (parentSignalChanged_) signalWhenParentEnds(parentSignal_);
-  gSignals.uninstall();
+  signals.uninstall();
   gTerminal.fd = -1;
   gTerminal.rawSet = false;
   gTerminal.pasteMode = false;
@@ -206,7 +227,7 @@ bool RawTerminal::askForPasteMarks() {
   const char* type = std::getenv("TERM");
   if (!raw_ || type == nullptr || *type == '\0' || std::strcmp(type, "dumb") == 0) return false;
   sigset_t held;
-  sigprocmask(SIG_BLOCK, &gSignals.all(), &held);
+  sigprocmask(SIG_BLOCK, &waitSignals().all(), &held);
   gTerminal.pasteMode = true;
   switchPasteMode(kPasteOn);
   sigprocmask(SIG_SETMASK, &held, nullptr);

@@ -29,8 +29,8 @@ constexpr int kEndingSignals[] = {
 
 }  // namespace
 
-WaitSignals::WaitSignals(Handler ending, Handler stop, Handler resume)
-    : ending_(ending), stop_(stop), resume_(resume) {
+WaitSignals::WaitSignals(Handler ending, Handler stop, Handler resume, Handler parentEnd)
+    : ending_(ending), stop_(stop), resume_(resume), parentEnd_(parentEnd) {
   sigemptyset(&all_);
   sigaddset(&all_, SIGTTIN);
   sigaddset(&all_, SIGTTOU);
@@ -40,12 +40,17 @@ WaitSignals::WaitSignals(Handler ending, Handler stop, Handler resume)
 #endif
   add(SIGTSTP);
   add(SIGCONT);
+  add(kParentEnd);
 }
 
 void WaitSignals::install() {
   for (Slot& slot : slots_) {
-    if (slot.signal == SIGTSTP || slot.signal == SIGCONT) {
-      install(slot, slot.signal == SIGTSTP ? stop_ : resume_, SA_RESTART);
+    if (slot.signal == SIGTSTP || slot.signal == SIGCONT || slot.signal == kParentEnd) {
+      install(slot,
+              slot.signal == SIGTSTP   ? stop_
+              : slot.signal == SIGCONT ? resume_
+                                       : parentEnd_,
+              SA_RESTART);
     } else {
       install(slot, ending_, static_cast<int>(SA_RESETHAND));
     }
@@ -54,10 +59,14 @@ void WaitSignals::install() {
 
 bool WaitSignals::ends(int signal) const {
   for (const Slot& slot : slots_) {
-    if (slot.signal == signal) return slot.installed && signal != SIGTSTP && signal != SIGCONT;
+    if (slot.signal == signal) {
+      return slot.installed && signal != SIGTSTP && signal != SIGCONT && signal != kParentEnd;
+    }
   }
   return false;
 }
+
+bool WaitSignals::watchesParent() const { return slots_.back().installed; }  // added last
 
 void WaitSignals::uninstall() {
   for (Slot& slot : slots_) {

@@ -11,7 +11,8 @@ namespace beam {
 
 /// Every catchable signal whose default action ends the process (a crash
 /// signal too, SIGALRM among them, and every real-time signal the system
-/// has: 32 on Linux, 62 on FreeBSD), then SIGTSTP and SIGCONT. Each is
+/// has: 32 on Linux, 62 on FreeBSD), then SIGTSTP, SIGCONT and
+/// kParentEnd. Each is
 /// installed with all of them blocked while it runs, and each signal's
 /// previous action is given back by uninstall(). A signal that was ignored
 /// (nohup, a background job without job control) stays ignored.
@@ -19,10 +20,15 @@ class WaitSignals {
  public:
   using Handler = void (*)(int);
 
+  /// The signal the wait asks the system for when its parent ends. Its
+  /// default is to be ignored and nobody sends it to end a process, so its
+  /// handler can tell a parent's end from a SIGHUP sent by the parent.
+  static constexpr int kParentEnd = SIGURG;
+
   /// `ending` for the ending signals (installed with SA_RESETHAND, so that
-  /// the signal it raises again ends the process), `stop` for SIGTSTP and
-  /// `resume` for SIGCONT (both SA_RESTART).
-  WaitSignals(Handler ending, Handler stop, Handler resume);
+  /// the signal it raises again ends the process), `stop` for SIGTSTP,
+  /// `resume` for SIGCONT and `parentEnd` for kParentEnd (SA_RESTART).
+  WaitSignals(Handler ending, Handler stop, Handler resume, Handler parentEnd);
 
   /// The handled signals, SIGTTIN and SIGTTOU.
   const sigset_t& all() const { return all_; }
@@ -31,6 +37,9 @@ class WaitSignals {
 
   /// Whether `signal` now ends the process through `ending`.
   bool ends(int signal) const;
+
+  /// Whether kParentEnd now goes to `parentEnd` (it was not ignored).
+  bool watchesParent() const;
 
   /// Gives back the previous actions; call with all() blocked.
   void uninstall();
@@ -48,6 +57,7 @@ class WaitSignals {
   Handler ending_;
   Handler stop_;
   Handler resume_;
+  Handler parentEnd_;
   sigset_t all_;
   std::vector<Slot> slots_;
 };
