@@ -49,6 +49,10 @@ class KeyPressParser {
     return state_ == State::kEscape || (state_ == State::kX10Mouse && bytesToCome_ == 0);
   }
 
+  /// True inside a UTF-8 character, after its lead byte: its other bytes
+  /// come together with it (a lone byte from a Latin-1 terminal does not).
+  bool inCharacter() const { return state_ == State::kUtf8; }
+
   /// True inside a bracketed paste, after its opening sequence: only its
   /// closing sequence ends it, however long that takes.
   bool inPaste() const { return state_ == State::kPaste; }

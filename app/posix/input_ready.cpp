@@ -1,8 +1,10 @@
-// waitForInput (what it does: input_ready.h), with poll() and select().
+// waitForInput and readsMayFindNothing (what they do: input_ready.h), with
+// poll(), select() and tcgetattr().
 #include "app/input_ready.h"
 
 #include <poll.h>
 #include <sys/select.h>
+#include <termios.h>
 
 #include <cerrno>
 
@@ -35,6 +37,11 @@ Ready waitForInput(int fd, int milliseconds) {
   // Input first: what came before a hang-up is still read.
   if ((watched.revents & POLLIN) != 0) return Ready::kInput;
   return Ready::kGone;  // POLLHUP or POLLERR alone
+}
+
+bool readsMayFindNothing(int fd) {
+  struct termios now;
+  return tcgetattr(fd, &now) == 0 && (now.c_lflag & ICANON) == 0 && now.c_cc[VMIN] == 0;
 }
 
 }  // namespace beam

@@ -83,9 +83,10 @@ void readOneKeyPress(RawTerminal& terminal, bool pastesMarked) {
     KeyPressParser parser(utf8);
     bool whole = parser.feed(byte);
     while (!whole) {
-      const int wait = parser.inPaste()      ? TerminalBytes::kUntilItComes
-                       : parser.mayEndHere() ? kEscapeFollowMs
-                                             : kSequenceFollowMs;
+      const int wait = parser.inPaste()       ? TerminalBytes::kUntilItComes
+                       : parser.mayEndHere()  ? kEscapeFollowMs
+                       : parser.inCharacter() ? kQuietMs
+                                              : kSequenceFollowMs;
       const Read got = input.next(byte, wait);
       if (got == Read::kLost) return;
       // Nothing came: a press that may end here did; any other was cut short.

@@ -14,15 +14,16 @@ inline constexpr int kOwnerCheckMs = 200;
 /// the Esc key.
 inline constexpr int kEscapeFollowMs = 200;
 
-/// Inside a sequence (after ESC [ or ESC O, within a UTF-8 character) the
-/// rest arrives together; the wait gives it this long before it takes the
-/// press as cut short. Longer than kEscapeFollowMs.
+/// Inside a sequence (after ESC [ or ESC O) the rest arrives together; the
+/// wait gives it this long before it takes the press as cut short. Longer
+/// than kEscapeFollowMs.
 inline constexpr int kSequenceFollowMs = 300;
 
 /// After the key, the rest of its burst (a paste the terminal did not
 /// bracket, over ssh in pieces a few milliseconds apart) is read and
 /// dropped until the input has been quiet this long, and for kBurstMs at
-/// most.
+/// most. The rest of a UTF-8 character gets this long too: a lone byte of
+/// a Latin-1 terminal is cut short soon, and the key after it is the shell's.
 inline constexpr int kQuietMs = 40;
 inline constexpr int kBurstMs = 1000;
 

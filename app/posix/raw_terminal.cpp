@@ -142,15 +142,6 @@ WaitSignals& waitSignals() {
   return signals;
 }
 
-// Whether a read that returned nothing may only have found nothing yet:
-// under settings someone else has set since, non-canonical with VMIN 0.
-// Under the wait's own (VMIN 1), in line mode, or when the terminal cannot
-// be asked, nothing is the terminal's end.
-bool mayFindNothing() {
-  struct termios now;
-  return tcgetattr(gTerminal.fd, &now) == 0 && (now.c_lflag & ICANON) == 0 && now.c_cc[VMIN] == 0;
-}
-
 // Reads and drops what was typed before the wait (its descriptor does not
 // block). True when it held an end-of-input mark: in line mode, a read that
 // returns nothing while the terminal is this job's.
@@ -224,8 +215,12 @@ RawTerminal::~RawTerminal() {
 }
 
 bool RawTerminal::askForPasteMarks() {
-  const char* type = std::getenv("TERM");
-  if (!raw_ || type == nullptr || *type == '\0' || std::strcmp(type, "dumb") == 0) return false;
+  const char* term = std::getenv("TERM");
+  const std::string_view type = term == nullptr ? "" : term;
+  // The Linux console (linux, linux-16color, ...) marks no pastes.
+  if (!raw_ || type.empty() || type == "dumb" || type == "linux" || type.starts_with("linux-")) {
+    return false;
+  }
   sigset_t held;
   sigprocmask(SIG_BLOCK, &waitSignals().all(), &held);
   gTerminal.pasteMode = true;
@@ -246,7 +241,9 @@ RawTerminal::Read RawTerminal::readBytes(unsigned char* bytes, std::size_t size,
       count = static_cast<std::size_t>(n);
       return Read::kBytes;
     }
-    if (n == 0 && !mayFindNothing()) return Read::kLost;
+    // Nothing may be nothing yet under settings someone else has set since;
+    // under the wait's own (VMIN 1) it is the terminal's end.
+    if (n == 0 && !readsMayFindNothing(gTerminal.fd)) return Read::kLost;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return Read::kLost;
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) return Read::kNothing;

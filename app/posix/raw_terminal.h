@@ -48,7 +48,8 @@ class RawTerminal {
   bool isRaw() const { return raw_; }
 
   /// Asks the terminal to mark pastes (bracketed paste), unless TERM is
-  /// unset or dumb; call once the closing line is out. Whether it did.
+  /// unset, dumb or the Linux console's (linux, linux-*), which marks
+  /// none; call once the closing line is out. Whether it did.
   bool askForPasteMarks();
 
   enum class Read { kBytes, kNothing, kLost };
