@@ -37,14 +37,19 @@ void printIntroduction(Output& out) {
   printLegendAndFigure(out.text);
 }
 
-void finishRun(const BeamProblem& problem, bool complete, const std::string& note, Output& out) {
+void finishRun(const BeamProblem& problem, bool complete, const std::string& note,
+               bool typedInputEnded, Output& out) {
   printVerticalReport(problem, out.text);
   printHorizontalCase(problem, out.text);
   out.flush();
   showAnswerPicture(problem, complete);
   std::fputs(note.c_str(), stderr);
   printClosingLine(out.text);
-  waitForKey(out);
+  if (typedInputEnded) {
+    out.flush();
+  } else {
+    waitForKey(out);
+  }
 }
 
 }  // namespace beam

@@ -51,8 +51,11 @@ void printIntroduction(Output& out);
 /// After the reads: the report, flushed; the picture (answer_picture.h);
 /// `note` on standard error (empty: nothing); then the closing line,
 /// written by the key wait once it has dropped what was typed before
-/// (key_wait.h), and the wait.
-void finishRun(const BeamProblem& problem, bool complete, const std::string& note, Output& out);
+/// (key_wait.h), and the wait. With `typedInputEnded` (typed answers met
+/// an end-of-input mark: nobody is left to press a key) the closing line
+/// is flushed and there is no wait.
+void finishRun(const BeamProblem& problem, bool complete, const std::string& note,
+               bool typedInputEnded, Output& out);
 
 /// Says why an answer could not be read (unreadAnswerNote, answer_note.h).
 using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
@@ -67,6 +70,9 @@ using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 /// notes of its own) and reads without keeping what stood there
 /// (`kKeepsSeen` false), so its program stays small.
 ///
+/// Typed answers that met their end (Ctrl+D, a driver's end-of-input mark,
+/// also before the last answer) mean no wait, and the note asks for no key.
+///
 /// Returns when the run is over. Output that cannot be written ends the
 /// program there instead, with status 1 (Output::flush).
 template <class Answers, bool kKeepsSeen = true>
@@ -75,8 +81,11 @@ void runProgram(Answers& answers, bool typed, UnreadAnswerNote note) {
   printIntroduction(out);
   InputReader<Answers, kKeepsSeen> in(answers);
   const BeamProblem problem = readBeamProblem(in, out);
+  // Every read ends with the next character looked at: this peek reads
+  // nothing more.
+  const bool ended = typed && answers.peek() == kEndOfInput;
   finishRun(problem, in.valuesRead() == static_cast<int>(kPrompts.size()),
-            note == nullptr ? std::string() : note(in.stop(), typed), out);
+            note == nullptr ? std::string() : note(in.stop(), typed && !ended), ended, out);
 }
 
 }  // namespace beam
