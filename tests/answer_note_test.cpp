@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/terminal_reports.h"
@@ -46,11 +47,14 @@ TEST(WithoutTerminalReports, LeavesOutWholeReportsOnly) {
   }
 }
 
-ReadStop stopAt(int question, ReadStop::Kind kind, std::string_view seen = "", bool cut = false) {
+// `kept`: how many of the bytes of `seen` the view shows (those after it
+// are still in the buffer).
+ReadStop stopAt(int question, ReadStop::Kind kind, std::string_view seen = "", bool cut = false,
+                std::size_t kept = kSeenBytes) {
   ReadStop stop;
   stop.kind = kind;
   stop.question = question;
-  stop.seenLength = seen.copy(stop.seen, sizeof stop.seen);
+  stop.seenLength = std::min(seen.copy(stop.seen, sizeof stop.seen), kept);
   stop.seenCut = cut;
   return stop;
 }
@@ -84,6 +88,16 @@ const NoteCase kNotes[] = {
      false,
      "beam: answer 4 (Bx, the horizontal force at B) is not a number: "
      "\"\\x1B[D\\xC2\\xA0\\xE2\\x80\\x8B\\xC2\\x9B\xEF\xBC\x96\\xC3...\". "},
+    // the classes' edges: 1F a control; U+2000, U+205F and U+206F blank-looking;
+    // U+1FFF, U+205E and U+2070 shown; a whole character last
+    {stopAt(3, Kind::kNotANumber,
+            "\x1F\xE2\x80\x80\xE1\xBF\xBF\xE2\x81\x9F\xE2\x81\x9E\xE2\x81\xAF\xE2\x81\xB0"),
+     false,
+     "beam: answer 3 (Ax, the horizontal force at A) is not a number: \"\\x1F\\xE2\\x80\\x80"
+     "\xE1\xBF\xBF\\xE2\\x81\\x9F\xE2\x81\x9E\\xE2\\x81\\xAF\xE2\x81\xB0\". "},
+    // a lead byte last in the kept text, its continuation past it: not read
+    {stopAt(1, Kind::kNotANumber, "x\xC3\xA9", true, 2), false,
+     "beam: answer 1 (L, the length) is not a number: \"x\\xC3...\". "},
 };
 
 TEST(UnreadAnswerNote, NamesTheAnswerWhatStoodThereAndWhatIsTaken) {

@@ -105,6 +105,8 @@ TEST(ScanNumber, LongDigitStringsConvertToNearest) {
       "9007199254740993" + zeros + "1e-3000",
       "9007199254740993" + zeros + "e-3000",
       "0." + std::string(320, '0') + "1",
+      // 800 digits exactly halfway between two doubles, then a 1: rounds up
+      "1.00000000000000011102230246251565404236316680908203125" + std::string(746, '0') + "1",
   };
   for (const std::string& text : cases) {
     TextSource source(text);
@@ -220,6 +222,7 @@ struct ReaderRun {
   int stored;        // values stored, the unit word among them
   Stop stop;         // why the reads stopped
   const char* seen;  // what stood where a number was expected
+  bool cut = false;  // and more stood after it
 };
 
 // input -> L, W, first unit read after them, the reader's final state, the
@@ -238,7 +241,11 @@ const ReaderRun kRuns[] = {
     {"6 \t-", 6, 0, "", ReaderState::kFailed, 1, Stop::kNotANumber, "-"},
     // what stood there is kept to 40 bytes
     {"6 1e+x0123456789012345678901234567890123456789012345 2", 6, 0, "", ReaderState::kFailed, 1,
-     Stop::kNotANumber, "1e+x012345678901234567890123456789012345"},
+     Stop::kNotANumber, "1e+x012345678901234567890123456789012345", true},
+    {"6 x123456789012345678901234567890123456789 2", 6, 0, "", ReaderState::kFailed, 1,
+     Stop::kNotANumber, "x123456789012345678901234567890123456789"},  // 40 bytes: all
+    {"6 x1234567890123456789012345678901234567890", 6, 0, "", ReaderState::kFailed, 1,
+     Stop::kNotANumber, "x123456789012345678901234567890123456789", true},
     // a byte-order mark: skipped at the very start only; a part of one fails
     {"\xEF\xBB\xBF"
      "6 2 kN ",
@@ -278,6 +285,7 @@ TEST(InputReader, AFailedOrEndedReadStopsAllLaterReads) {
     EXPECT_EQ(stop.kind, r.stop);
     EXPECT_EQ(stop.question, r.stop == Stop::kNone ? 0 : r.stored + 1);
     EXPECT_EQ(stop.seenText(), r.seen);
+    EXPECT_EQ(stop.seenCut, r.cut);
   }
 }
 
