@@ -18,6 +18,7 @@
 #include <sys/mman.h>
 #ifdef __linux__
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #endif
 #include <sys/resource.h>
 #include <sys/select.h>
@@ -88,9 +89,10 @@ bool waitForRawOn(int terminal, bool raw) {
 // On SIGALRM it takes the terminal back while its job runs, as the shell
 // does when a script that started the job in the background ends. When its
 // job ends normally it reads the terminal's settings at once, as bash saves
-// them then. In the last layout the foreground job is a program that starts
-// beam and ends, normally, on SIGTERM.
-enum class Layout { kAlone, kForegroundJob, kBackgroundJob, kStartedByAJob };
+// them then. In the last two layouts the foreground job is a program that
+// starts beam and on SIGTERM ends normally, or ends only its thread that
+// started beam (a grader's worker thread).
+enum class Layout { kAlone, kForegroundJob, kBackgroundJob, kStartedByAJob, kStartedByAThread };
 // Where the program's standard output goes; its standard input is a pipe.
 enum class OutputTo { kTerminal, kPipe, kFile, kOtherTerminal };
 
@@ -111,13 +113,16 @@ struct PtyOptions {
   int parentEndSignal = 0;       // asked for before exec (Linux), as a supervisor may
   bool typesAnswers = false;     // answers typed at the terminal (answer()), not piped
   bool nonBlocking = false;      // the terminal left O_NONBLOCK by an earlier program
+  bool noReadMinimum = false;    // left `stty -icanon min 0 time 0` by an earlier program
 };
 
 // What the program sends the terminal around its wait when TERM names one.
 const std::string kPasteOn = "\x1b[?2004h";
 const std::string kPasteOff = "\x1b[?2004l";
 
-bool asksForPasteMode(const char* term) { return term != nullptr && std::string(term) != "dumb"; }
+bool asksForPasteMode(const char* term) {
+  return term != nullptr && std::string(term) != "dumb" && std::string(term) != "linux";
+}
 
 // Open files the high-descriptor run needs.
 constexpr rlim_t kDescriptorsNeeded = FD_SETSIZE + 16;
@@ -137,6 +142,14 @@ class PtyRun {
     EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
     if (options.output == OutputTo::kOtherTerminal) {
       EXPECT_EQ(openpty(&otherMaster_, &otherSlave_, nullptr, nullptr, nullptr), 0);
+    }
+    if (options.noReadMinimum) {
+      termios left;
+      tcgetattr(slave_, &left);
+      left.c_lflag &= ~static_cast<tcflag_t>(ICANON);
+      left.c_cc[VMIN] = 0;
+      left.c_cc[VTIME] = 0;
+      tcsetattr(slave_, TCSANOW, &left);
     }
     tcgetattr(slave_, &before_);
 #ifdef TIOCSLCKTRMIOS
@@ -469,6 +482,7 @@ class PtyRun {
       std::signal(SIGALRM, SIG_DFL);
       sigprocmask(SIG_UNBLOCK, &commands, nullptr);
       if (layout == Layout::kStartedByAJob) startBeamAndEndOnSigterm();
+      if (layout == Layout::kStartedByAThread) startBeamAndEndItsThreadOnSigterm();
       return;
     }
     for (;;) {
@@ -511,6 +525,29 @@ class PtyRun {
     if (fork() == 0) return;
     std::signal(SIGTERM, [](int) { _exit(0); });
     for (;;) pause();
+  }
+
+  // As above, but SIGTERM ends only this thread, which started beam, as
+  // Linux's exit call does (pthread_exit would unwind through the test);
+  // another keeps the job.
+  static void startBeamAndEndItsThreadOnSigterm() {
+    sigset_t term;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    sigprocmask(SIG_BLOCK, &term, nullptr);
+    if (fork() == 0) {
+      sigprocmask(SIG_UNBLOCK, &term, nullptr);
+      return;
+    }
+    std::thread([] {
+      for (;;) pause();
+    }).detach();
+    int signal = 0;
+    sigwait(&term, &signal);
+#ifdef __linux__
+    syscall(SYS_exit, 0);
+#endif
+    _exit(0);  // (never run where that row runs)
   }
 
   // Leaves the program's next descriptor at FD_SETSIZE or above, as a parent
@@ -566,6 +603,7 @@ const KeyCase kKeys[] = {
     {"letter_with_more_in_its_burst", "ab", ""},
     {"unbracketed_paste", "echo ONE\recho TWO\r", "", "dumb"},
     {"paste_larger_than_the_terminal_buffer", std::string(20000, 'e'), "", "dumb"},
+    {"paste_on_the_linux_console", std::string(20000, 'e'), "", "linux"},
     {"flag_emoji", "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7", ""},
     // mouse reports (SGR press and release, X10, urxvt) and focus reports are
     // no key; a paste is one press, read to its end
@@ -800,7 +838,8 @@ struct PauseCase {
 // program still waits, and a read of the terminal still blocks (the program
 // times it itself). Keys typed after the key reach the shell: soon after it
 // where pastes are marked, once the burst is over where they are not, and
-// after a letter of a terminal that is not UTF-8. A row whose tail came too
+// after a letter of a terminal that is not UTF-8, or a lone byte of one (Latin-1)
+// on a UTF-8 system. A row whose tail came too
 // late to tell (a loaded machine) is tried again.
 TEST(KeyWaitPress, PausesAreTimedByTheWait) {
   const PauseCase cases[] = {
@@ -816,6 +855,7 @@ TEST(KeyWaitPress, PausesAreTimedByTheWait) {
       {"q", kQuietMs / 2, "ls", "ls", 0, true},
       {"q", kQuietMs + 20, "ls", "ls", 0, true, "dumb"},
       {"\xE9", kQuietMs / 2, "ls", "ls", 0, true, "xterm", "en_US.ISO-8859-1"},
+      {"\xE9", 3 * kQuietMs, "echo hi", "echo hi", 0, true, "xterm", "C.UTF-8"},
   };
   for (const PauseCase& c : cases) {
     for (int attempt = 1;; ++attempt) {
@@ -1028,19 +1068,29 @@ INSTANTIATE_TEST_SUITE_P(Stops, KeyWaitStop, ::testing::ValuesIn(kStops),
 // The program that started beam ends during the wait (a script killed from
 // elsewhere): the settings are back before the shell, seeing its job end,
 // saves them as its own; also where SIGHUP is ignored and that program had
-// asked for a signal of its own on its end (Linux).
+// asked for a signal of its own on its end (Linux). The end of its thread
+// that started beam is not its end: the wait goes on.
 TEST(KeyWaitJobControl, SettingsAreBackWhenTheProgramThatStartedItEnds) {
   const PtyOptions cases[] = {
       {Layout::kStartedByAJob},
       {.layout = Layout::kStartedByAJob, .ignoreHangup = true, .parentEndSignal = SIGTERM},
+      {Layout::kStartedByAThread},
   };
   for (const PtyOptions& options : cases) {
 #ifndef __linux__
-    if (options.parentEndSignal != 0) continue;
+    if (options.parentEndSignal != 0 || options.layout == Layout::kStartedByAThread) continue;
 #endif
     PtyRun run(options);
     ASSERT_TRUE(run.waitUntilReadingKeys());
     run.endTheStartingProgram();
+    if (options.layout == Layout::kStartedByAThread) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      EXPECT_FALSE(run.settingsRestored());  // still waiting
+      run.press("q");
+      EXPECT_TRUE(run.waitForRaw(false) && run.settingsRestored());
+      EXPECT_EQ(run.leftForLaterReader(), "");
+      continue;
+    }
     EXPECT_EQ(run.exitCode(), 0);
     EXPECT_TRUE(run.shellSavedTheSettingsBefore()) << options.ignoreHangup;
   }
@@ -1064,8 +1114,9 @@ TEST(KeyWaitJobControl, EndsWhenTheShellTakesTheTerminalBack) {
 
 // Keys typed before the closing line (an Enter too many, the rest of a
 // paste) are dropped: only a key pressed during the wait ends it. An
-// end-of-input mark among them (`script` sends one when its input ends)
-// means nobody will press a key: no wait, the terminal untouched.
+// end-of-input mark among them (`script` sends one when its input ends),
+// or one that ends typed answers, means nobody will press a key: no wait,
+// the terminal untouched.
 TEST(KeyWaitPress, KeysTypedBeforeTheClosingLineDoNotEndTheWait) {
   PtyOptions options;
   options.typedEarly = "k\r\r";
@@ -1079,6 +1130,10 @@ TEST(KeyWaitPress, KeysTypedBeforeTheClosingLineDoNotEndTheWait) {
   PtyRun ended({.typedEarly = "k\r\x04"});
   EXPECT_EQ(ended.exitCode(), 0);
   EXPECT_TRUE(ended.settingsRestored());
+  PtyRun fiveAnswers({.typesAnswers = true});  // the mark ends the answers: no key asked
+  ASSERT_TRUE(fiveAnswers.answer("6\n2\n0\n0\nkN/m\n\x04"));
+  EXPECT_EQ(fiveAnswers.exitCode(), 0);
+  EXPECT_TRUE(fiveAnswers.waitToSee("are taken as empty.\r\nPress Any Key To Continue\r\n"));
 }
 
 // A driver (expect, a grader's pty) sends its key the moment the closing
@@ -1095,7 +1150,8 @@ TEST(KeyWaitPress, AKeySentAsTheClosingLineAppearsCounts) {
 
 // Answers typed at the terminal itself: the terminal's reports among them
 // (focus, mouse, paste marks; left on by an earlier program) are no part of
-// an answer; a terminal left non-blocking still waits for each; an answer
+// an answer; a terminal left non-blocking, or with no read minimum, still
+// waits for each; an answer
 // that cannot be read gets its note on the screen, and the key wait still
 // waits.
 TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
@@ -1106,6 +1162,7 @@ TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
       {{.typesAnswers = true, .nonBlocking = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
        "\r\n Ay = 4 kN\r\n"},
+      {{.typesAnswers = true, .noReadMinimum = true}, "6\n2\n0\n0\nkN/m\nkN\nm\n", "\r\n Ay = 4 kN\r\n"},
       {{.typesAnswers = true},
        "6\nx\n",
        "\"x\". It and the answers after it are taken as 0, the unit words as empty. Press a key, "
