@@ -16,7 +16,8 @@ namespace beam {
 ///  - a background job;
 ///  - (POSIX) SIGINT ignored, as a script starts its & commands.
 /// An end-of-input mark typed before the line (Ctrl+D in line mode, as
-/// `script` sends when its input ends) means no wait either.
+/// `script` sends when its input ends) means no wait either (one that ended
+/// typed answers: run.h).
 ///
 /// The closing line: `out` holds it. The wait first drops the input typed
 /// so far (keys typed before the line never count), then writes and flushes
@@ -31,12 +32,14 @@ namespace beam {
 ///  - is consumed with all the input of that one press: every byte of an
 ///    escape sequence, and what came with it in the same read;
 ///  - a bracketed paste is one press, read to its closing sequence whatever
-///    pauses it has (asked for while raw, unless TERM is unset or dumb);
+///    pauses it has (asked for while raw, unless TERM is unset, dumb or the
+///    Linux console's: linux, linux-*);
 ///  - where pastes are not marked, the rest of the burst the key came in is
 ///    read until the input has been quiet for 40 ms, for 1000 ms at most;
 ///  - mouse and focus reports are read whole and are no press;
 ///  - a byte above 7F begins a UTF-8 character only where the locale's
-///    character set is UTF-8.
+///    character set is UTF-8, and its rest is given 40 ms: a lone byte of a
+///    Latin-1 terminal is one press, and the key after it the shell's.
 /// Keys typed after the press are left for the next reader.
 ///
 /// The console's settings are restored afterwards, also when a signal that
@@ -58,7 +61,8 @@ namespace beam {
 /// (POSIX) When the process that started this one ends during the wait, the
 /// settings go back at once and the process ends as on SIGHUP (or by the
 /// signal that process asked the system for, where the wait handles it).
-/// That is where the system can say so (Linux, FreeBSD). Elsewhere, or with
+/// That is where the system can say so (Linux, FreeBSD); the end of its
+/// thread that started this one is not its end. Elsewhere, or with
 /// SIGHUP ignored, the wait ends at its next check of the terminal. When
 /// that process has ended before the wait, there is no wait.
 void waitForKey(Output& out);

@@ -1162,7 +1162,9 @@ TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
       {{.typesAnswers = true, .nonBlocking = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
        "\r\n Ay = 4 kN\r\n"},
-      {{.typesAnswers = true, .noReadMinimum = true}, "6\n2\n0\n0\nkN/m\nkN\nm\n", "\r\n Ay = 4 kN\r\n"},
+      {{.typesAnswers = true, .noReadMinimum = true},
+       "6\n2\n0\n0\nkN/m\nkN\nm\n",
+       "\r\n Ay = 4 kN\r\n"},
       {{.typesAnswers = true},
        "6\nx\n",
        "\"x\". It and the answers after it are taken as 0, the unit words as empty. Press a key, "

@@ -31,9 +31,12 @@ namespace beam {
 ///  - every other signal keeps its meaning and its place in the process's
 ///    mask: one blocked before the wait stays blocked (SIGALRM with it), one
 ///    ignored stays ignored;
-///  - while the parent that started this process is watched, its end sends
-///    SIGHUP (or the signal the process already had asked for, where the
-///    wait handles it); the request the process had is put back afterwards.
+///  - while the parent that started this process is watched
+///    (WaitSignals::kParentEnd), its end ends the process as SIGHUP does (or
+///    the signal the process already had asked for comes, where the wait
+///    handles it); the request the process had is put back afterwards;
+///  - the end of the parent's thread that started this process, which Linux
+///    signals alike, is no end: the watch is armed again and the wait goes on.
 /// There is one wait at a time: a second RawTerminal while one exists takes
 /// nothing and is not raw.
 class RawTerminal {

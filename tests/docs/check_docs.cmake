@@ -147,8 +147,10 @@ elseif(CHECK STREQUAL "numbers")
     "its rest may come up to @ ms late")
   set(quiet "kQuietMs = ([0-9]+);")
   set(burst "kBurstMs = ([0-9]+);")
-  check_number(app/posix/key_wait_timing.h "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms")
-  check_number(app/posix/key_wait_timing.h "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms")
+  check_number(app/posix/key_wait_timing.h "${quiet}" 1 doc/beam.1.in "nothing more has arrived for @ ms"
+    "rest of a character must come within @ ms")
+  check_number(app/posix/key_wait_timing.h "${quiet}" 1 app/key_wait.h "input has been quiet for @ ms"
+    "its rest is given @ ms")
   foreach(document doc/beam.1.in app/key_wait.h)
     check_number(app/posix/key_wait_timing.h "${burst}" 1 ${document} "for @ ms at most")
   endforeach()
