@@ -127,7 +127,8 @@ extern "C" void resumeActive(int) {
 extern "C" void parentEnded(int) {
   const int savedErrno = errno;
   if (parentGone()) {
-    raise(SIGHUP);  // once this handler returns, SIGHUP's restores and ends
+    restoreIfOurs();  // at once: the parent's shell saves the settings now
+    raise(SIGHUP);    // once this handler returns, SIGHUP's ends the process
   } else {
     signalWhenParentEnds(WaitSignals::kParentEnd);
   }
