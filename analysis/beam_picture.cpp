@@ -59,7 +59,8 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
   line(text, "forceUnit", {p.forceUnit.view()});
   line(text, "lengthUnit", {p.lengthUnit.view()});
   line(text, "L", {formatValue(p.L)});
-  line(text, "load", {formatValue(p.W), loaded ? (s.totalLoad > 0.0 ? "down" : "up") : "none"});
+  const char* way = loaded ? (s.totalLoad > 0.0 ? "down" : "up") : p.W == 0.0 ? "none" : "underflow";
+  line(text, "load", {formatValue(p.W), way});
   if (loaded) line(text, "totalLoad", {formatValue(s.totalLoad), formatValue(s.leftDistance)});
   line(text, "Ay", {formatValue(s.Ay), upOrDown(s.Ay)});
   line(text, "By", {formatValue(s.By), upOrDown(s.By)});

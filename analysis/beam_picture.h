@@ -37,8 +37,9 @@ inline constexpr PictureLine kPictureLines[] = {
     {"lengthUnit", 1, "the lengths' unit word"},
     {"L", 1, "the length"},
     {"load", 2,
-     "W, and the way the load acts: down, up, or none (no load: no line below but "
-     "the reactions and the horizontal forces)"},
+     "W, and the way the load acts: down, up, none (W is 0), or underflow (the total "
+     "load is too small for a double, so the report's is 0); for none and underflow no "
+     "line below but the reactions and the horizontal forces"},
     {"totalLoad", 2, "the report's total load (L x 0.5) x W, and where it acts, from A"},
     {"Ay", 2, "the report's reaction at A, and the way it acts: up, down, or none"},
     {"By", 2, "the report's reaction at B, and the way it acts: up, down, or none"},

@@ -95,6 +95,8 @@ TEST(LargestMomentText, SixDigitsAtEveryScale) {
       {-6, 6, "-4.6188"},
       {5e-301, 1e-300, "6.415e-602"},
       {5e-161, 1e-160, "6.415e-322"},
+      {7.7942283e-160, 1e-160, "1e-320"},  // the six digits round up to 10
+      {-7.7942283e-160, 1e-160, "-1e-320"},
       {5e144, 1e155, "6.415e+298"},
       {5e199, 1e100, "6.415e+298"},
       {5e299, 1e300, ""},
@@ -169,6 +171,7 @@ const Picture kPictures[] = {
     {"moment below the doubles", problemOf(1e-300, 1), " 6.415e-602 "},
     {"wide", problemOf(1e155, 1e-10), "largestMoment 4.2264973081037427e-01 6.415e+298 "},
     {"no load", problemOf(5, 0), "load 0 none\nAy 0 none\nBy 0 none\n"},
+    {"total load below the doubles", problemOf(1e-300, 1e-300), "load 1e-300 underflow\nAy 0 none"},
     {"forces against their arrows", problemOf(10, -3, -5, 0), "Ax -5 left\nshear"},
     {"both forces", problemOf(6, 2, 5, -3), "By 2 up\nAx 5 right\nBx -3 right\nshear"},
     {"no length", problemOf(0, 2),
