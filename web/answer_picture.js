@@ -60,13 +60,7 @@ class AnswerPicture {
     for (const shape of layout.shapes) svg.draw(shape);
     for (const label of layout.labels) svg.text(label);
     const caption = document.createElement('p');
-    caption.textContent =
-      'Values as in the report; each arrow points the way its force acts.' +
-      (this.data.sections.length
-        ? ' V: the forces up left of a section; M: their moment there, positive where the beam ' +
-          'sags; both above the axis where positive. The deflected shape is to scale only with ' +
-          'itself (E and I are not asked). Lengths from A.'
-        : '');
+    caption.textContent = beamPictureLogic.caption(this.data);
     const picture = svg.finish(layout.height, this.box, caption);
     picture.setAttribute('role', 'img');
     picture.setAttribute('aria-label', beamPictureLogic.describePicture(this.data));

@@ -97,13 +97,31 @@ const beamNoteLogic = (function () {
     return withDecimalPoint(plain.text) || (plain.found.length > 0 ? plain.text : null);
   }
 
+  // An answer's first number too small or too large for a double (beam
+  // reads sizes from the smallest normal double to the largest, and 0), and
+  // which. Example: "6 1e400" -> ["1e400", "large"]; "6" -> null.
+  function outOfRange(answer) {
+    for (const word of answer.trim().split(/\s+/)) {
+      const [number, digits] = word.match(/^[+-]?(\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?$/) || [];
+      if (!number) continue;
+      const size = Math.abs(Number(number));
+      if (size === Infinity) return [word, 'large'];
+      if (size < 2.2250738585072014e-308 && /[1-9]/.test(digits)) return [word, 'small'];
+    }
+    return null;
+  }
+
   // What the page says when an answer could not be read as a number: the
-  // characters that only look right, by name, and what to type instead.
+  // characters that only look right, by name, and what to type instead;
+  // for a number out of a double's range, the range.
   function unreadableNote(answer) {
     const { found } = withoutLookalikes(answer);
     const mended = mendedAnswer(answer);
-    const instead =
-      found.length > 0
+    const range = outOfRange(answer);
+    const instead = range
+      ? ` ${range[0]} is too ${range[1]} for a double, the numbers beam works with: it reads ` +
+        'sizes from 2.22507e-308 to 1.79769e+308, and 0.'
+      : found.length > 0
         ? ' It holds ' +
           found.join(', and ') +
           (found.length > 1 ? ': characters' : ': a character') +

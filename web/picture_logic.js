@@ -42,8 +42,21 @@ const beamPictureLogic = (function () {
     return d;
   }
 
-  // A unit word kept beside its number, whatever its script (isolated).
-  const unit = (value, word) => (word ? `${value} \u2068${word}\u2069` : value);
+  // A unit word kept beside its number, whatever its script. A word with
+  // right-to-left letters is embedded (RLE..PDF, where its first letter is
+  // one) and followed by a left-to-right mark, which WebKit honours in SVG
+  // text as the other engines do (it ignores isolates there); a word
+  // without them carries no mark, so a copied label holds none.
+  const RIGHT_TO_LEFT =
+    /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufefc\u{10800}-\u{10fff}\u{1e800}-\u{1efff}]/u;
+  function unit(value, word) {
+    if (!word) return value;
+    if (!RIGHT_TO_LEFT.test(word)) return `${value} ${word}`;
+    const first = word.match(/\p{L}/u)[0];
+    return RIGHT_TO_LEFT.test(first)
+      ? `${value} \u202b${word}\u202c\u200e`
+      : `${value} ${word}\u200e`;
+  }
 
   // The words of a run's picture, shared by the drawing and its text.
   function pictureWords(d) {
@@ -56,18 +69,29 @@ const beamPictureLogic = (function () {
   }
 
   const WAYS = { up: 'up', down: 'down', left: 'to the left', right: 'to the right' };
+  // A horizontal force acting against the report's arrow (a negative one).
+  const AGAINST = { Ax: ['left', '-->'], Bx: ['right', '<--'] };
+  const against = (d, name) => name in AGAINST && d[name] && d[name][1] === AGAINST[name][0];
+  // The total load when it is 0 but W is not: too small for a double.
+  const UNDERFLOW = 'the total load (L x 0.5) x W is too small for a double, so it';
 
   // The picture's text alternative: every value it shows, each force's way.
   function describePicture(d) {
     const w = pictureWords(d);
     const forces = ['Ay', 'By', 'Ax', 'Bx']
       .filter((name) => d[name] && d[name][1] !== 'none')
-      .map((name) => `${w.named(name)} acts ${WAYS[d[name][1]]}`);
+      .map(
+        (name) =>
+          `${w.named(name)} acts ${WAYS[d[name][1]]}` +
+          (against(d, name) ? ` (negative: against the report's ${AGAINST[name][1]})` : ''),
+      );
     const text = `Picture of this run's beam, L = ${w.length(d.L[0])}, values as the report gives them: `;
     if (!d.totalLoad) {
       return (
         text +
-        `there is no load (${w.load}), so Ay and By are 0` +
+        (d.load[1] === 'none'
+          ? `there is no load (${w.load}), so Ay and By are 0`
+          : `${w.load}, but ${UNDERFLOW}, Ay and By are 0`) +
         forces.map((f) => '; ' + f).join('') +
         '.'
       );
@@ -81,6 +105,27 @@ const beamPictureLogic = (function () {
       `${w.length(d.zeroShear[1])} from A. Bending moment 0 at A and at B, largest ` +
       `${w.moment(d.largestMoment[1])} at ${w.length(d.largestMoment[2])} from A. The deflected ` +
       `shape, to scale only with itself, moves most ${w.length(d.largestDeflection[1])} from A.`
+    );
+  }
+
+  // The words under the picture: how to read it, and why a negative
+  // horizontal force's arrow points against the report's.
+  function caption(d) {
+    return (
+      'Values as in the report; each arrow points the way its force acts.' +
+      ['Ax', 'Bx']
+        .filter((name) => against(d, name))
+        .map(
+          (name) =>
+            ` ${name} is negative, so it acts ${WAYS[AGAINST[name][0]]}, against the ` +
+            `report's ${AGAINST[name][1]}.`,
+        )
+        .join('') +
+      (d.sections.length
+        ? ' V: the forces up left of a section; M: their moment there, positive where the beam ' +
+          'sags; both above the axis where positive. The deflected shape is to scale only with ' +
+          'itself (E and I are not asked). Lengths from A.'
+        : '')
     );
   }
 
@@ -140,7 +185,13 @@ const beamPictureLogic = (function () {
     // Over the beam: W, the total load; then the load, its arrows pointing
     // the way it acts, the total load dashed where it acts.
     const top = rows(0.5 * font, [
-      [loaded ? w.load : `No load: ${w.load}`, a, 'start'],
+      [d.load[1] === 'none' ? `No load: ${w.load}` : w.load, a, 'start'],
+      ...(d.load[1] === 'underflow'
+        ? [
+            [`(L x 0.5) x W = ${w.force('0')}`, a, 'start'],
+            ['(too small for a double)', a, 'start'],
+          ]
+        : []),
       ...(loaded
         ? [
             [
@@ -185,7 +236,7 @@ const beamPictureLogic = (function () {
       { cx: b, cy: beamY + font / 2, r: font / 2, style: 'support' },
       box(b - font / 2, beamY, b + font / 2, beamY + font),
     );
-    const named = [];
+    const vertical = [];
     for (const [name, x, anchor] of [
       ['Ay', a, 'start'],
       ['By', b, 'end'],
@@ -194,8 +245,9 @@ const beamPictureLogic = (function () {
       const [near, far] = [beamY + 1.2 * font, beamY + 3 * font];
       if (d[name][1] === 'up') arrow(x, far, x, near, '', name);
       else arrow(x, near, x, far, '', name);
-      named.push([w.named(name), x, anchor]);
+      vertical.push([name, x, anchor]);
     }
+    const horizontal = [];
     for (const [name, x, side, anchor] of [
       ['Ax', a, -1, 'start'],
       ['Bx', b, 1, 'end'],
@@ -204,9 +256,55 @@ const beamPictureLogic = (function () {
       const [near, far] = [x + side * 0.3 * font, x + side * 2.6 * font];
       if ((d[name][1] === 'right') === side < 0) arrow(far, beamY, near, beamY, '', name);
       else arrow(near, beamY, far, beamY, '', name);
-      named.push([w.named(name), far, anchor]);
+      horizontal.push([name, far, anchor]);
     }
-    let y = rows(beamY + 3.3 * font, named);
+    // Each support's labels on its own side, each nearer its own arrow than
+    // any other force's: the vertical force's right under its arrow (kept
+    // clear of the other support's), the horizontal force's under it (kept
+    // 4.5 font sizes clear of the other support's vertical arrow, nearer to
+    // it than its own arrow otherwise). Two labels that do not fit side by
+    // side are moved apart, then narrowed.
+    let y = beamY + 3.3 * font;
+    for (const [row, clear] of [
+      [vertical, 0.5],
+      [horizontal, vertical.length ? 4.5 : 0.5],
+    ]) {
+      const placed = row.map(([name, x, anchor]) => {
+        const others = [...vertical, ...horizontal].some(([force]) => force[0] !== name[0]);
+        const [from, to] = !others
+          ? [2, width - 2]
+          : name[0] === 'A'
+            ? [2, b - clear * font]
+            : [a + clear * font, width - 2];
+        const text = w.named(name);
+        const wide = Math.min(measure(text) + 0.4 * font, to - from);
+        const left = Math.max(from, Math.min(to - wide, anchor === 'start' ? x : x - wide));
+        return { of: name, text, left, wide };
+      });
+      const [l, r] = placed;
+      const gap = font / 2;
+      if (r && l.left + l.wide + gap > r.left) {
+        l.left = Math.max(2, r.left - gap - l.wide);
+        r.left = Math.min(width - 2 - r.wide, l.left + l.wide + gap);
+        const over = l.left + l.wide + gap - r.left;
+        if (over > 0) {
+          const k = 1 - over / (l.wide + r.wide);
+          [l.wide, r.wide] = [l.wide * k, r.wide * k];
+          r.left = width - 2 - r.wide;
+        }
+      }
+      for (const { of, text, left, wide } of placed) {
+        labels.push({
+          of,
+          text,
+          x: left + 0.2 * font,
+          y: y + font,
+          width: wide - 0.4 * font,
+          box: box(left, y, left + wide, y + rowHeight),
+        });
+      }
+      if (placed.length) y += rowHeight;
+    }
     y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle']]);
     arrow((a + b) / 2, y + 0.3 * font, a, y + 0.3 * font);
     arrow((a + b) / 2, y + 0.3 * font, b, y + 0.3 * font);
@@ -273,6 +371,6 @@ const beamPictureLogic = (function () {
     return { height: y + 0.5 * font, shapes, labels };
   }
 
-  return { PICTURE_COLUMNS, parsePicture, describePicture, layoutPicture };
+  return { PICTURE_COLUMNS, parsePicture, describePicture, caption, layoutPicture };
 })();
 if (typeof module === 'object' && module.exports) module.exports = beamPictureLogic;

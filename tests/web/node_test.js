@@ -49,9 +49,13 @@ test('a unit word that is not UTF-8 comes back byte for byte', () => {
 // analysis/beam_picture.h, which the page's reading must equal), laid out
 // at every width for long, negative, huge, tiny and right-to-left values:
 // every label inside the picture, apart from every other label and off
-// every shape; each force's arrow pointing its way; unit words isolated
-// for direction; each graph drawn from its own column, all sections kept;
-// each mark on its curve, its label on the side the program tells.
+// every shape; each force's arrow pointing its way and its label nearer it
+// than any other force's arrow (a horizontal force's: than the other
+// support's, and farther from its support's vertical arrow than that
+// arrow's own label); right-to-left unit words embedded and marked for
+// direction, other labels without marks; each graph drawn from its own
+// column, all sections kept; each mark on its curve, its label on the side
+// the program tells.
 test('the picture, by its contract, at every width', () => {
   const tree = path.resolve(transcripts, '..', '..');
   const picture = require(path.join(tree, 'web', 'picture_logic.js'));
@@ -71,6 +75,8 @@ test('the picture, by its contract, at every width', () => {
     '10 -3 -5 0 kN/m kN m',
     '6 2 5 -3 \u0643\u0646/\u0645 \u0643\u0646 \u0645',
     '1e6 123456.789 -98765.4321 0 kN/m kilonewtons metres',
+    '7 3.3 12.5 -3 \u05e7"\u05d2/\u05de kN \u05de\u05d8\u05e8',
+    '1e-300 1e-300 2 3 N/m N m',
   ]) {
     const input = path.join(dir, 'answers.in');
     fs.writeFileSync(input, typed + '\n');
@@ -83,7 +89,12 @@ test('the picture, by its contract, at every width', () => {
     }
     const d = picture.parsePicture(text);
     const sides = { 1: 'below', 2: d.largestMoment?.[3], 3: d.largestDeflection?.[2] };
-    for (const width of [280, 320, 768, 2000]) {
+    const distance = (p, { x1, y1, x2, y2 }) =>
+      Math.hypot(
+        Math.max(p.x - Math.max(x1, x2), Math.min(x1, x2) - p.x - p.width, 0),
+        Math.max(p.y - Math.max(y1, y2), Math.min(y1, y2) - p.y - p.height, 0),
+      );
+    for (const width of [...Array(30).keys()].map((k) => 280 + 5 * k).concat(768, 2000)) {
       const font = 14;
       const layout = picture.layoutPicture(d, width, font, (t) => t.length * 0.6 * font);
       for (const [k, { text: label, box }] of layout.labels.entries()) {
@@ -93,13 +104,29 @@ test('the picture, by its contract, at every width', () => {
         assert.ok(!layout.labels.slice(k + 1).some((other) => meets(box, other.box)), where);
         assert.ok(!layout.shapes.some((shape) => meets(box, shape.box)), where);
       }
-      for (const { of, x1, y1, x2, y2 } of layout.shapes.filter((s) => s.of)) {
+      const arrows = layout.shapes.filter((s) => s.of);
+      for (const { of, x1, y1, x2, y2 } of arrows) {
         const way = { up: y2 < y1, down: y2 > y1, left: x2 < x1, right: x2 > x1 };
         assert.ok(way[d[of][1]], `${typed}: ${of}`);
       }
+      for (const { of, box } of layout.labels.filter((l) => /^[AB][xy]$/.test(l.of))) {
+        const own = distance(
+          box,
+          arrows.find((s) => s.of === of),
+        );
+        for (const arrow of arrows.filter((s) => s.of !== of)) {
+          const where = `${typed} at ${width}: ${of} label by ${arrow.of}'s arrow`;
+          if (of[1] === 'y' || arrow.of[0] !== of[0]) assert.ok(own < distance(box, arrow), where);
+          else if (arrow.of[1] === 'y') {
+            const its = layout.labels.find((l) => l.of === arrow.of).box;
+            assert.ok(distance(its, arrow) < distance(box, arrow), where);
+          }
+        }
+      }
       for (const { text: label } of layout.labels) {
+        const marks = /[\u200e\u202a-\u202e\u2066-\u2069]/.test(label);
         assert.ok(
-          !/[\u0600-\u06ff]/.test(label) || /\u2068[^ ]*[\u0600-\u06ff]/.test(label),
+          /[\u0590-\u06ff]/.test(label) ? /\u202b[^ ]*[\u0590-\u06ff]/.test(label) : !marks,
           label,
         );
       }

@@ -142,6 +142,9 @@ test('reading has stopped when a question has more after it in one write', () =>
     ['\uff16,5\u202f', '6.5', /digit 6 \(U\+FF16\).*, and a narrow no-break .*: characters.*6\.5 /],
     ['1\u200b0 \u0662', '10 2', /a zero-width space .* stands for nothing, and an Arabic-Indic/],
     ['abc', null, /"abc" .* for them\. Press Start over .*brings back earlier answers\.$/],
+    ['1e-320', null, /them\. 1e-320 is too small .* from 2\.22507e-308 to 1\.79769e\+308, and 0\./],
+    ['6 -1.5e400', null, /them\. -1\.5e400 is too large for a double/],
+    ['0e-400 x', null, /for them\. Press/],
   ]) {
     assert.strictEqual(page.mendedAnswer(answer), mended, answer);
     assert.match(page.unreadableNote(answer), note, answer);
