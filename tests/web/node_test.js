@@ -49,13 +49,12 @@ test('a unit word that is not UTF-8 comes back byte for byte', () => {
 // analysis/beam_picture.h, which the page's reading must equal), laid out
 // at every width for long, negative, huge, tiny and right-to-left values:
 // every label inside the picture, apart from every other label and off
-// every shape; each force's arrow pointing its way and its label nearer it
-// than any other force's arrow (a horizontal force's: than the other
-// support's, and farther from its support's vertical arrow than that
-// arrow's own label); right-to-left unit words embedded and marked for
-// direction, other labels without marks; each graph drawn from its own
-// column, all sections kept; each mark on its curve, its label on the side
-// the program tells.
+// every shape; each force's arrow pointing its way, its label nearer it
+// than any other force's arrow (but a horizontal force's label, which is
+// under its support's vertical one: only farther from that arrow than its
+// own label); right-to-left unit words embedded and marked, no other label
+// marked; each graph from its own column, all sections kept; each mark on
+// its curve, its label on the side the program tells.
 test('the picture, by its contract, at every width', () => {
   const tree = path.resolve(transcripts, '..', '..');
   const picture = require(path.join(tree, 'web', 'picture_logic.js'));
@@ -109,24 +108,18 @@ test('the picture, by its contract, at every width', () => {
         const way = { up: y2 < y1, down: y2 > y1, left: x2 < x1, right: x2 > x1 };
         assert.ok(way[d[of][1]], `${typed}: ${of}`);
       }
-      for (const { of, box } of layout.labels.filter((l) => /^[AB][xy]$/.test(l.of))) {
-        const own = distance(
-          box,
-          arrows.find((s) => s.of === of),
-        );
-        for (const arrow of arrows.filter((s) => s.of !== of)) {
-          const where = `${typed} at ${width}: ${of} label by ${arrow.of}'s arrow`;
-          if (of[1] === 'y' || arrow.of[0] !== of[0]) assert.ok(own < distance(box, arrow), where);
-          else if (arrow.of[1] === 'y') {
-            const its = layout.labels.find((l) => l.of === arrow.of).box;
-            assert.ok(distance(its, arrow) < distance(box, arrow), where);
-          }
+      const box = (name) => layout.labels.find((l) => l.of === name).box;
+      for (const own of arrows) {
+        for (const arrow of arrows.filter((s) => s !== own)) {
+          const below = own.of[1] === 'x' && arrow.of === own.of[0] + 'y';
+          const bar = below ? distance(box(arrow.of), arrow) : distance(box(own.of), own);
+          assert.ok(bar < distance(box(own.of), arrow), `${typed} at ${width}: ${own.of}`);
         }
       }
       for (const { text: label } of layout.labels) {
-        const marks = /[\u200e\u202a-\u202e\u2066-\u2069]/.test(label);
+        const marked = /[\u200e\u202a-\u202e\u2066-\u2069]/.test(label);
         assert.ok(
-          /[\u0590-\u06ff]/.test(label) ? /\u202b[^ ]*[\u0590-\u06ff]/.test(label) : !marks,
+          /[\u0590-\u06ff]/.test(label) ? /\u202b[^ ]*[\u0590-\u06ff]/.test(label) : !marked,
           label,
         );
       }
