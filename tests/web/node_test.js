@@ -50,11 +50,10 @@ test('a unit word that is not UTF-8 comes back byte for byte', () => {
 // at every width for long, negative, huge, tiny and right-to-left values:
 // every label inside the picture, apart from every other label and off
 // every shape; each force's arrow pointing its way, its label nearer it
-// than any other force's arrow (but a horizontal force's label, which is
-// under its support's vertical one: only farther from that arrow than its
-// own label); right-to-left unit words embedded and marked, no other label
-// marked; each graph from its own column, all sections kept; each mark on
-// its curve, its label on the side the program tells.
+// than other forces' arrows (a horizontal force's, under its support's
+// vertical one: than that one's label); right-to-left unit words embedded
+// and marked, no other label marked; each graph from its own column, all
+// sections kept; each mark on its curve, its label on the side told.
 test('the picture, by its contract, at every width', () => {
   const tree = path.resolve(transcripts, '..', '..');
   const picture = require(path.join(tree, 'web', 'picture_logic.js'));
