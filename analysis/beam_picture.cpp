@@ -59,7 +59,9 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
   line(text, "forceUnit", {p.forceUnit.view()});
   line(text, "lengthUnit", {p.lengthUnit.view()});
   line(text, "L", {formatValue(p.L)});
-  const char* way = loaded ? (s.totalLoad > 0.0 ? "down" : "up") : p.W == 0.0 ? "none" : "underflow";
+  const char* way = loaded       ? (s.totalLoad > 0.0 ? "down" : "up")
+                    : p.W == 0.0 ? "none"
+                                 : "underflow";
   line(text, "load", {formatValue(p.W), way});
   if (loaded) line(text, "totalLoad", {formatValue(s.totalLoad), formatValue(s.leftDistance)});
   line(text, "Ay", {formatValue(s.Ay), upOrDown(s.Ay)});
