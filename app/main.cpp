@@ -5,12 +5,14 @@
 #include "app/key_wait.h"
 #include "app/run.h"
 #include "app/terminal_reports.h"
+#include "app/typed_input.h"
 
 int main() {
-  beam::FileSource standardInput(stdin);
   const bool typed = beam::answersAreTyped();
   // The locale matters only to typed answers: a run from a file skips it.
-  beam::WithoutTerminalReports answers(standardInput, typed, typed && beam::localeIsUtf8());
-  beam::runProgram(answers, typed, beam::unreadAnswerNote);
+  const bool utf8 = typed && beam::localeIsUtf8();
+  beam::TypedInput standardInput(stdin, typed, utf8);
+  beam::WithoutTerminalReports answers(standardInput, typed, utf8);
+  beam::runProgram(answers, typed, beam::unreadAnswerNote, &standardInput);
   return 0;
 }

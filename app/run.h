@@ -8,6 +8,7 @@
 #include "analysis/beam.h"
 #include "app/input.h"
 #include "app/standard_io.h"
+#include "app/typed_input.h"
 
 namespace beam {
 
@@ -19,16 +20,23 @@ extern const std::array<const char*, 7> kPrompts;
 /// from in. Before each read, while the input is still good, out is flushed,
 /// so the prompt (and everything before it) is seen while the program waits;
 /// once a read has failed or met the end, the remaining prompts are only
-/// gathered.
+/// gathered. `typed`, where the answers come from one, is told each prompt
+/// before it is written and the end of the reads (typed_input.h).
 template <class Source, bool kKeepsSeen>
-BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out) {
+BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out,
+                            TypedInput* typed = nullptr) {
   BeamProblem problem;
   double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
   UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
   std::size_t next = 0;
   const auto prompt = [&] {
     out.text += kPrompts[next++];
-    if (in.good()) out.flush();
+    if (!in.good()) return;
+    if (typed != nullptr) typed->asking(out.text);
+    if (const int error = out.write(); error != 0) {
+      if (typed != nullptr) typed->done();
+      Output::fail(error);
+    }
   };
   for (double* number : numbers) {
     prompt();
@@ -38,6 +46,7 @@ BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out) {
     prompt();
     in.readWord(*word);
   }
+  if (typed != nullptr) typed->done();
   return problem;
 }
 
@@ -63,7 +72,8 @@ using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 /// The whole run on standard output: introduction, the seven reads, then
 /// finishRun. The answers are read from `answers`: a FileSource over
 /// standard input; where they are typed at a terminal (`typed`),
-/// WithoutTerminalReports over it (terminal_reports.h).
+/// WithoutTerminalReports over it (terminal_reports.h). With `typedInput`,
+/// the TypedInput beneath (typed_input.h) is told of each prompt.
 ///
 /// With `note`, an answer that could not be read (or input that ended too
 /// soon) gets its note on standard error. The page passes nullptr (it has
@@ -76,11 +86,12 @@ using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 /// Returns when the run is over. Output that cannot be written ends the
 /// program there instead, with status 1 (Output::flush).
 template <class Answers, bool kKeepsSeen = true>
-void runProgram(Answers& answers, bool typed, UnreadAnswerNote note) {
+void runProgram(Answers& answers, bool typed, UnreadAnswerNote note,
+                TypedInput* typedInput = nullptr) {
   Output out(stdout);
   printIntroduction(out);
   InputReader<Answers, kKeepsSeen> in(answers);
-  const BeamProblem problem = readBeamProblem(in, out);
+  const BeamProblem problem = readBeamProblem(in, out, typedInput);
   // Every read ends with the next character looked at: this peek reads
   // nothing more.
   const bool ended = typed && answers.peek() == kEndOfInput;

@@ -1,0 +1,323 @@
+// TypedInput on POSIX terminals (what it does: app/typed_input.h). How:
+// for each line a question needs, the terminal is checked in its own line
+// mode first. A line typed ahead (already shown by the terminal's echo) is
+// read as the terminal hands it over. Otherwise the terminal is put in the
+// editor's mode (no line editing, no echo; the signal keys still work) just
+// before the question is written, the keys are read a byte at a time
+// (app/posix/edit_keys.h) and the line is shown by LineView
+// (app/posix/line_edit.h). After Enter the terminal's mode goes back unless
+// more keys are already waiting (a paste), which the next line then takes.
+// While the editor's mode is on, the handlers of the key wait's signals
+// (app/posix/wait_signals.h) put the settings back on every signal that
+// ends or stops the process; after a stop and `fg` the mode comes back and
+// the line is drawn again, and a resize (SIGWINCH) draws it again too.
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/input_ready.h"
+#include "app/posix/edit_keys.h"
+#include "app/posix/key_wait_timing.h"
+#include "app/posix/line_edit.h"
+#include "app/posix/wait_signals.h"
+#include "app/typed_input.h"
+
+namespace beam {
+namespace {
+
+// What the signal handlers share with the editor; written only with the
+// handled signals blocked.
+struct EditedTerminal {
+  struct termios saved;   // the terminal's own settings: put back on every way out
+  struct termios active;  // the editor's, as the terminal took them
+  bool set = false;       // the editor's are set
+};
+EditedTerminal gEdited;
+volatile sig_atomic_t gRedraw = 0;   // continued after a stop: draw the line again
+volatile sig_atomic_t gResized = 0;  // SIGWINCH
+
+bool sameSettings(const struct termios& a, const struct termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+bool ownsTerminal() { return tcgetpgrp(STDIN_FILENO) == getpgrp(); }
+
+// The terminal's own settings back, if it still has the editor's.
+void restoreIfOurs() {
+  struct termios now;
+  if (gEdited.set && tcgetattr(STDIN_FILENO, &now) == 0 && sameSettings(now, gEdited.active)) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &gEdited.saved);
+  }
+}
+
+// The editor's settings again after a stop, when they are not there.
+void resumeEditing() {
+  struct termios now;
+  if (!gEdited.set || !ownsTerminal() ||
+      (tcgetattr(STDIN_FILENO, &now) == 0 && sameSettings(now, gEdited.active))) {
+    return;
+  }
+  tcsetattr(STDIN_FILENO, TCSANOW, &gEdited.active);
+  gRedraw = 1;
+}
+
+extern "C" void endEditing(int signal) {
+  restoreIfOurs();
+  raise(signal);  // SA_RESETHAND: the default action ends the process
+}
+
+extern "C" void stopEditing(int) {
+  const int savedErrno = errno;
+  restoreIfOurs();
+  struct sigaction stop = {};
+  struct sigaction self = {};
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, &self);
+  sigset_t tstp;
+  sigemptyset(&tstp);
+  sigaddset(&tstp, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+  raise(SIGTSTP);  // stops here until continued
+  sigprocmask(SIG_BLOCK, &tstp, nullptr);
+  sigaction(SIGTSTP, &self, nullptr);
+  resumeEditing();
+  errno = savedErrno;
+}
+
+extern "C" void resumeEditingOnContinue(int) {
+  const int savedErrno = errno;
+  resumeEditing();
+  errno = savedErrno;
+}
+
+extern "C" void noteEditResize(int) { gResized = 1; }
+
+// Built the first time a line is edited: a run from a file builds none.
+WaitSignals& editSignals() {
+  static WaitSignals signals(endEditing, stopEditing, resumeEditingOnContinue);
+  return signals;
+}
+
+int waitingBytes() {
+  int count = 0;
+  return ioctl(STDIN_FILENO, FIONREAD, &count) == 0 ? count : 0;
+}
+
+int terminalColumns() {
+  struct winsize size = {};
+  return ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+void writeAll(const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+      return;
+    }
+  }
+}
+
+// Standard input and output are one terminal, the controlling one, whose
+// TERM can move the cursor.
+bool editable() {
+  const char* type = std::getenv("TERM");
+  struct stat in = {};
+  struct stat out = {};
+  return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0 &&
+         fstat(STDIN_FILENO, &in) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
+         in.st_rdev == out.st_rdev && tcgetsid(STDIN_FILENO) == getsid(0);
+}
+
+}  // namespace
+
+class LineEditor {
+ public:
+  explicit LineEditor(bool utf8) : utf8_(utf8), keys_(utf8) {}
+  ~LineEditor() { leave(); }
+
+  // The next line and its line end; false at the end of input.
+  bool readLine(std::string& line) {
+    if (ended_) return false;
+    if (!editing_ && (waitingBytes() > 0 || !enter())) return readAsTyped(line);
+    return edit(line);
+  }
+
+  // Before a question is written: what stands on its row, and the
+  // editor's mode set now when the reader will need a new line.
+  void asking(std::string_view text, bool needsLine) {
+    const std::size_t end = text.rfind('\n');
+    if (end == std::string_view::npos) {
+      shown_ += text;
+    } else {
+      shown_.assign(text.substr(end + 1));
+    }
+    if (needsLine && !editing_ && !ended_ && waitingBytes() == 0) enter();
+  }
+
+  void leave() {
+    if (!editing_) return;
+    sigset_t held;
+    sigprocmask(SIG_BLOCK, &editSignals().all(), &held);
+    restoreIfOurs();
+    gEdited.set = false;
+    editSignals().uninstall();
+    sigaction(SIGWINCH, &winch_, nullptr);
+    sigprocmask(SIG_SETMASK, &held, nullptr);
+    editing_ = false;
+  }
+
+ private:
+  bool enter() {
+    if (!ownsTerminal() || tcgetattr(STDIN_FILENO, &gEdited.saved) != 0) return false;
+    struct termios active = gEdited.saved;
+    active.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
+    active.c_cc[VMIN] = 1;
+    active.c_cc[VTIME] = 0;
+    sigset_t held;
+    sigprocmask(SIG_BLOCK, &editSignals().all(), &held);
+    editSignals().install();
+    struct sigaction resize = {};
+    resize.sa_handler = noteEditResize;
+    sigemptyset(&resize.sa_mask);
+    sigaction(SIGWINCH, &resize, &winch_);
+    editing_ = tcsetattr(STDIN_FILENO, TCSANOW, &active) == 0;
+    gEdited.set = editing_ && tcgetattr(STDIN_FILENO, &gEdited.active) == 0;
+    gRedraw = 0;
+    gResized = 0;
+    sigprocmask(SIG_SETMASK, &held, nullptr);
+    if (!gEdited.set) {
+      editing_ = true;
+      leave();
+    }
+    return gEdited.set;
+  }
+
+  // A line as the terminal's own line editing hands it over (or the end).
+  bool readAsTyped(std::string& line) {
+    char bytes[4096];
+    for (;;) {
+      const ssize_t n = ::read(STDIN_FILENO, bytes, sizeof bytes);
+      if (n > 0) {
+        line.assign(bytes, static_cast<std::size_t>(n));
+        handOver(line);
+        return true;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) &&
+          waitForInput(STDIN_FILENO, -1) != Ready::kGone) {
+        continue;
+      }
+      ended_ = true;
+      return false;
+    }
+  }
+
+  void handOver(const std::string& line) {
+    const bool whole = !line.empty() && line.back() == '\n';
+    history_.add(whole ? line.substr(0, line.size() - 1) : line);
+    if (whole) {
+      shown_.clear();
+    } else {
+      shown_ += line;
+    }
+  }
+
+  bool edit(std::string& line) {
+    LineView view(shown_, terminalColumns(), utf8_);
+    std::vector<EditPress> presses;
+    for (;;) {
+      if (gResized != 0) {
+        gResized = 0;
+        writeAll(view.resize(terminalColumns()));
+      }
+      if (gRedraw != 0) {
+        gRedraw = 0;
+        writeAll(view.redraw());
+      }
+      const int wait = !keys_.holding()   ? -1
+                       : keys_.mayEndHere() ? kEscapeFollowMs
+                                            : kSequenceFollowMs;
+      const Ready ready = waitForInput(STDIN_FILENO, wait);
+      unsigned char byte = 0;
+      if (ready == Ready::kTimedOut) {
+        keys_.cut(presses);
+      } else if (ready == Ready::kInput) {
+        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+        if (n == 1) keys_.feed(byte, presses);
+        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return endOfInput();
+      } else if (ready != Ready::kInterrupted) {
+        return endOfInput();
+      }
+      for (EditPress& press : presses) {
+        EditLine next = view.line();
+        if (press.key == EditKey::kEnter) {
+          writeAll(view.finish());
+          line = view.line().text + '\n';
+          handOver(line);
+          if (waitingBytes() == 0) leave();
+          return true;
+        }
+        if (press.key == EditKey::kEndOfInput && next.text.empty()) return endOfInput();
+        if (press.key == EditKey::kEndOfInput) press.key = EditKey::kDelete;
+        if (press.key == EditKey::kUp || press.key == EditKey::kDown) {
+          if (!history_.recall(next, press.key == EditKey::kUp ? -1 : 1)) continue;
+        } else {
+          applyKey(next, press, utf8_);
+        }
+        writeAll(view.show(next));
+      }
+      presses.clear();
+    }
+  }
+
+  bool endOfInput() {
+    ended_ = true;
+    leave();
+    return false;
+  }
+
+  bool utf8_;
+  bool editing_ = false;
+  bool ended_ = false;
+  std::string shown_;  // what stands before the line on its row: the prompts since the last line
+  EditKeyDecoder keys_;
+  AnswerHistory history_;
+  struct sigaction winch_ = {};  // SIGWINCH's action before the editor's
+};
+
+TypedInput::TypedInput(std::FILE* file, bool typed, bool utf8) : file_(file) {
+  if (typed && editable()) editor_ = new LineEditor(utf8);
+}
+
+TypedInput::~TypedInput() { delete editor_; }
+
+int TypedInput::nextLine() {
+  next_ = 0;
+  if (!editor_->readLine(line_)) {
+    line_.clear();
+    return kEndOfInput;
+  }
+  return static_cast<unsigned char>(line_[0]);
+}
+
+void TypedInput::askingOnTerminal(std::string_view text) {
+  std::size_t rest = next_;
+  while (rest < line_.size() && isWhiteSpace(static_cast<unsigned char>(line_[rest]))) ++rest;
+  editor_->asking(text, rest == line_.size());
+}
+
+void TypedInput::doneOnTerminal() { editor_->leave(); }
+
+}  // namespace beam
