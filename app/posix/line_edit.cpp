@@ -214,15 +214,24 @@ std::string LineView::show(const EditLine& after) {
                                                 after.text.begin(), after.text.end())
                                                 .first -
                                             line_.text.begin()));
-  while (!startsCharacter(after.text, same, utf8_)) --same;
+  // A mark typed at the end is written alone, as the echo would; an edit
+  // inside a character writes the whole character again.
+  if (same < line_.text.size()) {
+    while (!startsCharacter(after.text, same, utf8_)) --same;
+  }
   moveTo(same, out);
-  if (line_.text.size() > same) {
-    if (at_.column == columns_) {  // past a row's end: to the next row first
+  // Past a row's end a clear would take the row's last character: the
+  // clear starts at that character, which is written again.
+  if (line_.text.size() > same && at_.column == columns_) {
+    if (same > 0) {
+      same = previousCharacter(line_.text, same, utf8_);
+      moveTo(same, out);
+    } else {
       out += "\r\n";
       at_ = {at_.row + 1, 0};
     }
-    out += "\x1b[J";
   }
+  if (line_.text.size() > same) out += "\x1b[J";
   line_.text = after.text;
   write(same, line_.text.size(), out);
   moveTo(after.cursor, out);
