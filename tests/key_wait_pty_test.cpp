@@ -138,7 +138,8 @@ struct ShellRecord {
 class PtyRun {
  public:
   explicit PtyRun(PtyOptions options = {}) : options_(options) {
-    EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
+    winsize size = {24, 80, 0, 0};  // a window of 80 columns, as the line editor finds
+    EXPECT_EQ(openpty(&master_, &slave_, nullptr, nullptr, &size), 0);
     if (options.output == OutputTo::kOtherTerminal) {
       EXPECT_EQ(openpty(&otherMaster_, &otherSlave_, nullptr, nullptr, nullptr), 0);
     }
@@ -710,6 +711,32 @@ TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
   EXPECT_EQ(run.leftForLaterReader(), "");
 }
 
+// Ctrl+Z while an answer is edited: the settings are back while stopped,
+// and `fg` sets the editor's again and draws the question and the line
+// again. Ctrl+C while editing ends the run with the settings back.
+TEST(KeyWaitJobControl, AStopDuringAnEditKeepsTheLine) {
+  const std::string question = "Enter Value 1 For The Length OF The Figure(Shape) Above = ";
+  PtyRun run({.layout = Layout::kForegroundJob, .typesAnswers = true});
+  ASSERT_TRUE(run.answer("6"));
+  ASSERT_TRUE(run.waitToSee(question + "6"));
+  run.press("\x1a");
+  ASSERT_TRUE(run.waitForStops(1));
+  EXPECT_TRUE(run.settingsRestored());
+  run.foreground();
+  ASSERT_TRUE(run.waitToSee(question + "6" + question + "6"));
+  run.press("7\r2\r0\r0\rkN/m\rkN\rm\r");
+  ASSERT_TRUE(run.waitUntilReadingKeys());
+  EXPECT_NE(run.screen().find(" Ay = 44.6667 kN\r\n"), std::string::npos) << run.screen();
+  run.press("q");
+  EXPECT_EQ(run.exitCode(), 0);
+  PtyRun interrupted({.layout = Layout::kForegroundJob, .typesAnswers = true});
+  ASSERT_TRUE(interrupted.answer("6"));
+  ASSERT_TRUE(interrupted.waitToSee(question + "6"));
+  interrupted.press("\x03");
+  EXPECT_EQ(interrupted.waitForExit(), (128 + SIGINT) << 8);
+  EXPECT_TRUE(interrupted.settingsRestored());
+}
+
 // `kill %1` on the stopped job: SIGTERM and SIGCONT while the shell owns the
 // terminal. The job ends by SIGTERM and leaves the shell's settings alone.
 TEST(KeyWaitJobControl, AStoppedJobEndsWhenKilled) {
@@ -1136,29 +1163,46 @@ TEST(KeyWaitPress, AKeySentAsTheClosingLineAppearsCounts) {
 // (focus, mouse, paste marks; left on by an earlier program) are no part of
 // an answer; a terminal left non-blocking still waits for each; an answer
 // that cannot be read gets its note on the screen, and the key wait still
-// waits.
+// waits. Each line is edited on its row: what is typed plainly shows as
+// the terminal's echo would, edits move the cursor (a wrapped answer's
+// Home goes up a row), and all seven pasted at once are each read once;
+// answers typed before the first question are shown once, by the terminal.
 TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
-  const std::tuple<PtyOptions, std::string, std::string> cases[] = {
+  const std::tuple<PtyOptions, std::string, std::vector<std::string>> cases[] = {
       {{.typesAnswers = true},
        "6\x1b[I\n2\x1b[<0;12;3M\x1b[<0;12;3m\n\x1b[200~0\x1b[201~\n0\nkN/m\nkN\x1b[O\nm\n",
-       "\r\n Ay = 4 kN\r\n"},
+       {"\r\n Ay = 4 kN\r\n"}},
       {{.typesAnswers = true, .nonBlocking = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
-       "\r\n Ay = 4 kN\r\n"},
+       {"Above = 6\r\nEnter Value 2", "Downward = kN\r\n", "\r\n Ay = 4 kN\r\n"}},
       {{.typesAnswers = true, .noReadMinimum = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
-       "\r\n Ay = 4 kN\r\n"},
+       {"\r\n Ay = 4 kN\r\n"}},
       {{.typesAnswers = true},
        "6\nx\n",
-       "\"x\". It and the answers after it are taken as 0, the unit words as empty. Press a key, "
-       "then run beam again.\r\n"},
+       {"\"x\". It and the answers after it are taken as 0, the unit words as empty. Press a key, "
+        "then run beam again.\r\n"}},
+      {{.typesAnswers = true},
+       "67\x1b[D\x7f\r2\x1bOH\x1b[3~3\r0\r0\rkN/m\rkN\rm\r",
+       {"Above = 67\x1b[1D\x1b[1D\x1b[J7\x1b[1D7\r\n", " Ay = 7 kN\r\n"}},
+      {{.typesAnswers = true},
+       "6                         x\x01\x1b[3~7\x05\x17\r\x1b[200~2\r0\r0\r\x1b[201~kN/m\rkN\rm\r",
+       {"\x1b[1A\r\x1b[58C\x1b[J7", " Ay = 4.66667 kN\r\n"}},
+      {{.typedEarly = "6\r2\r0\r0\rkN/m\rkN\rm\r", .typesAnswers = true},
+       "",
+       {"Above = Enter Value 2", " Ay = 4 kN\r\n"}},
   };
   for (const auto& [options, typed, shown] : cases) {
     SCOPED_TRACE(typed);
     PtyRun run(options);
     ASSERT_TRUE(run.answer(typed));
     ASSERT_TRUE(run.waitUntilReadingKeys());
-    EXPECT_NE(run.screen().find(shown), std::string::npos) << run.screen();
+    for (const std::string& part : shown) {
+      EXPECT_NE(run.screen().find(part), std::string::npos) << part << "\n" << run.screen();
+    }
+    if (!options.typedEarly.empty()) {  // the terminal's echo, and none of the program's
+      EXPECT_EQ(run.screen().find("6\r\n2\r\n"), run.screen().rfind("6\r\n2\r\n"));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(run.stillRunning());
     run.press("q");
