@@ -1174,7 +1174,7 @@ TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
        {"\r\n Ay = 4 kN\r\n"}},
       {{.typesAnswers = true, .nonBlocking = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
-       {"Above = 6\r\nEnter Value 2", "Downward = kN\r\n", "\r\n Ay = 4 kN\r\n"}},
+       {"Above = 6\r\n2\r\n0\r\n0\r\nkN/m\r\nkN\r\nm\r\nEnter Value 2", "\r\n Ay = 4 kN\r\n"}},
       {{.typesAnswers = true, .noReadMinimum = true},
        "6\n2\n0\n0\nkN/m\nkN\nm\n",
        {"\r\n Ay = 4 kN\r\n"}},

@@ -21,11 +21,11 @@ bool sequenceKey(std::string_view bytes, EditKey& key) {
     EditKey key;
   };
   static constexpr Named kNamed[] = {
-      {"[A", EditKey::kUp},    {"[B", EditKey::kDown},  {"[C", EditKey::kRight},
-      {"[D", EditKey::kLeft},  {"[H", EditKey::kHome},  {"[F", EditKey::kEnd},
-      {"OA", EditKey::kUp},    {"OB", EditKey::kDown},  {"OC", EditKey::kRight},
-      {"OD", EditKey::kLeft},  {"OH", EditKey::kHome},  {"OF", EditKey::kEnd},
-      {"[1~", EditKey::kHome}, {"[7~", EditKey::kHome}, {"[4~", EditKey::kEnd},
+      {"[A", EditKey::kUp},    {"[B", EditKey::kDown},    {"[C", EditKey::kRight},
+      {"[D", EditKey::kLeft},  {"[H", EditKey::kHome},    {"[F", EditKey::kEnd},
+      {"OA", EditKey::kUp},    {"OB", EditKey::kDown},    {"OC", EditKey::kRight},
+      {"OD", EditKey::kLeft},  {"OH", EditKey::kHome},    {"OF", EditKey::kEnd},
+      {"[1~", EditKey::kHome}, {"[7~", EditKey::kHome},   {"[4~", EditKey::kEnd},
       {"[8~", EditKey::kEnd},  {"[3~", EditKey::kDelete},
   };
   bytes.remove_prefix(1);  // the ESC
@@ -121,13 +121,20 @@ void EditKeyDecoder::plain(unsigned char byte, std::vector<EditPress>& keys) {
     EditKey key;
   };
   static constexpr Control kControls[] = {
-      {'\n', EditKey::kEnter},         {'\r', EditKey::kEnter},
-      {control('D'), EditKey::kEndOfInput}, {control('B'), EditKey::kLeft},
-      {control('F'), EditKey::kRight},     {control('A'), EditKey::kHome},
-      {control('E'), EditKey::kEnd},       {control('H'), EditKey::kBackspace},
-      {0x7f, EditKey::kBackspace},         {control('U'), EditKey::kKillBefore},
-      {control('K'), EditKey::kKillAfter}, {control('W'), EditKey::kKillWord},
-      {control('P'), EditKey::kUp},        {control('N'), EditKey::kDown},
+      {'\n', EditKey::kEnter},
+      {'\r', EditKey::kEnter},
+      {control('D'), EditKey::kEndOfInput},
+      {control('B'), EditKey::kLeft},
+      {control('F'), EditKey::kRight},
+      {control('A'), EditKey::kHome},
+      {control('E'), EditKey::kEnd},
+      {control('H'), EditKey::kBackspace},
+      {0x7f, EditKey::kBackspace},
+      {control('U'), EditKey::kKillBefore},
+      {control('K'), EditKey::kKillAfter},
+      {control('W'), EditKey::kKillWord},
+      {control('P'), EditKey::kUp},
+      {control('N'), EditKey::kDown},
   };
   if (byte == '\t') {
     keys.push_back({EditKey::kText, "\t"});

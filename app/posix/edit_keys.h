@@ -70,8 +70,8 @@ class EditKeyDecoder {
   State state_ = State::kPlain;
   KeyPressParser parser_;
   std::string held_;
-  int toCome_ = 0;            // continuation bytes of a UTF-8 character
-  bool pasting_ = false;      // between a paste's marks
+  int toCome_ = 0;           // continuation bytes of a UTF-8 character
+  bool pasting_ = false;     // between a paste's marks
   std::size_t endSeen_ = 0;  // bytes of a paste's closing mark seen in a row
 };
 

@@ -96,9 +96,7 @@ Place walk(Place from, std::string_view text, int columns, bool utf8) {
   return from;
 }
 
-std::string csi(int count, char final) {
-  return "\x1b[" + std::to_string(count) + final;
-}
+std::string csi(int count, char final) { return "\x1b[" + std::to_string(count) + final; }
 
 }  // namespace
 
@@ -209,11 +207,11 @@ std::string LineView::show(const EditLine& after) {
     return out;
   }
   // From the first change (not past the cursor), all is written again.
-  std::size_t same = std::min(line_.cursor, static_cast<std::size_t>(std::mismatch(
-                                                line_.text.begin(), line_.text.end(),
-                                                after.text.begin(), after.text.end())
-                                                .first -
-                                            line_.text.begin()));
+  std::size_t same = std::min(
+      line_.cursor, static_cast<std::size_t>(std::mismatch(line_.text.begin(), line_.text.end(),
+                                                           after.text.begin(), after.text.end())
+                                                 .first -
+                                             line_.text.begin()));
   // A mark typed at the end is written alone, as the echo would; an edit
   // inside a character writes the whole character again.
   if (same < line_.text.size()) {

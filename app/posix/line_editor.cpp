@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 #include "app/input_ready.h"
@@ -149,8 +150,17 @@ class LineEditor {
 
   // The next line and its line end; false at the end of input.
   bool readLine(std::string& line) {
+    if (!ahead_.empty()) {
+      line = ahead_.front();
+      ahead_.pop_front();
+      handOver(line);
+      return true;
+    }
     if (ended_) return false;
-    if (!editing_ && (waitingBytes() > 0 || !enter())) return readAsTyped(line);
+    if (!editing_ && queued_.empty() && (waitingBytes() > 0 || !enter())) {
+      return readAsTyped(line);
+    }
+    if (!editing_) enter();
     return edit(line);
   }
 
@@ -163,7 +173,7 @@ class LineEditor {
     } else {
       shown_.assign(text.substr(end + 1));
     }
-    if (needsLine && !editing_ && !ended_ && waitingBytes() == 0) enter();
+    if (needsLine && !editing_ && !ended_ && ahead_.empty() && waitingBytes() == 0) enter();
   }
 
   void leave() {
@@ -236,7 +246,6 @@ class LineEditor {
 
   bool edit(std::string& line) {
     LineView view(shown_, terminalColumns(), utf8_);
-    std::vector<EditPress> presses;
     for (;;) {
       if (gResized != 0) {
         gResized = 0;
@@ -246,27 +255,16 @@ class LineEditor {
         gRedraw = 0;
         writeAll(view.redraw());
       }
-      const int wait = !keys_.holding()   ? -1
-                       : keys_.mayEndHere() ? kEscapeFollowMs
-                                            : kSequenceFollowMs;
-      const Ready ready = waitForInput(STDIN_FILENO, wait);
-      unsigned char byte = 0;
-      if (ready == Ready::kTimedOut) {
-        keys_.cut(presses);
-      } else if (ready == Ready::kInput) {
-        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
-        if (n == 1) keys_.feed(byte, presses);
-        if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return endOfInput();
-      } else if (ready != Ready::kInterrupted) {
-        return endOfInput();
-      }
-      for (EditPress& press : presses) {
+      if (queued_.empty() && !readKeys()) return endOfInput();
+      while (!queued_.empty()) {
+        EditPress press = std::move(queued_.front());
+        queued_.pop_front();
         EditLine next = view.line();
         if (press.key == EditKey::kEnter) {
           writeAll(view.finish());
           line = view.line().text + '\n';
           handOver(line);
-          if (waitingBytes() == 0) leave();
+          takeBurst();
           return true;
         }
         if (press.key == EditKey::kEndOfInput && next.text.empty()) return endOfInput();
@@ -278,8 +276,54 @@ class LineEditor {
         }
         writeAll(view.show(next));
       }
-      presses.clear();
     }
+  }
+
+  // Reads the next byte (or finds that a held key is whole); false at the
+  // terminal's end.
+  bool readKeys() {
+    const int wait = !keys_.holding()     ? -1
+                     : keys_.mayEndHere() ? kEscapeFollowMs
+                                          : kSequenceFollowMs;
+    std::vector<EditPress> presses;
+    const Ready ready = waitForInput(STDIN_FILENO, wait);
+    if (ready == Ready::kTimedOut) keys_.cut(presses);
+    if (ready == Ready::kInput) {
+      unsigned char byte = 0;
+      const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+      if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return false;
+      if (n == 1) keys_.feed(byte, presses);
+    }
+    if (ready == Ready::kGone || ready == Ready::kUnwatchable) return false;
+    for (EditPress& press : presses) queued_.push_back(std::move(press));
+    return true;
+  }
+
+  // After Enter, what came with it (a paste, answers sent at once) is taken
+  // now. Whole lines of plain text at its front are shown at once, as the
+  // terminal's echo shows a burst, and handed over later as typed ahead;
+  // the rest is edited. With nothing left, the terminal's mode goes back.
+  void takeBurst() {
+    if (const int count = waitingBytes(); count > 0) {
+      std::string bytes(static_cast<std::size_t>(count), '\0');
+      const ssize_t n = ::read(STDIN_FILENO, bytes.data(), bytes.size());
+      std::vector<EditPress> presses;
+      for (ssize_t i = 0; i < n; ++i)
+        keys_.feed(static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]), presses);
+      for (EditPress& press : presses) queued_.push_back(std::move(press));
+    }
+    for (;;) {
+      auto end = queued_.begin();
+      while (end != queued_.end() && end->key == EditKey::kText) ++end;
+      if (end == queued_.end() || end->key != EditKey::kEnter) break;
+      std::string line;
+      for (auto press = queued_.begin(); press != end; ++press) line += press->text;
+      line += '\n';
+      writeAll(line);
+      ahead_.push_back(line);
+      queued_.erase(queued_.begin(), end + 1);
+    }
+    if (queued_.empty()) leave();
   }
 
   bool endOfInput() {
@@ -293,6 +337,8 @@ class LineEditor {
   bool ended_ = false;
   std::string shown_;  // what stands before the line on its row: the prompts since the last line
   EditKeyDecoder keys_;
+  std::deque<EditPress> queued_;   // keys read, not yet applied
+  std::deque<std::string> ahead_;  // whole lines already shown, to hand over
   AnswerHistory history_;
   struct sigaction winch_ = {};  // SIGWINCH's action before the editor's
 };
