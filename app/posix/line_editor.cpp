@@ -7,11 +7,7 @@
 // (app/posix/edit_keys.h) and the line is shown by LineView
 // (app/posix/line_edit.h). After Enter the terminal's mode goes back unless
 // more keys are already waiting (a paste), which the next line then takes.
-// While the editor's mode is on, the handlers of the key wait's signals
-// (app/posix/wait_signals.h) put the settings back on every signal that
-// ends or stops the process; after a stop and `fg` the mode comes back and
-// the line is drawn again, and a resize (SIGWINCH) draws it again too.
-#include <signal.h>
+// The mode and its signals: app/posix/edit_mode.h.
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -25,88 +21,13 @@
 
 #include "app/input_ready.h"
 #include "app/posix/edit_keys.h"
+#include "app/posix/edit_mode.h"
 #include "app/posix/key_wait_timing.h"
 #include "app/posix/line_edit.h"
-#include "app/posix/wait_signals.h"
 #include "app/typed_input.h"
 
 namespace beam {
 namespace {
-
-// What the signal handlers share with the editor; written only with the
-// handled signals blocked.
-struct EditedTerminal {
-  struct termios saved;   // the terminal's own settings: put back on every way out
-  struct termios active;  // the editor's, as the terminal took them
-  bool set = false;       // the editor's are set
-};
-EditedTerminal gEdited;
-volatile sig_atomic_t gRedraw = 0;   // continued after a stop: draw the line again
-volatile sig_atomic_t gResized = 0;  // SIGWINCH
-
-bool sameSettings(const struct termios& a, const struct termios& b) {
-  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
-         a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
-}
-
-bool ownsTerminal() { return tcgetpgrp(STDIN_FILENO) == getpgrp(); }
-
-// The terminal's own settings back, if it still has the editor's.
-void restoreIfOurs() {
-  struct termios now;
-  if (gEdited.set && tcgetattr(STDIN_FILENO, &now) == 0 && sameSettings(now, gEdited.active)) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &gEdited.saved);
-  }
-}
-
-// The editor's settings again after a stop, when they are not there.
-void resumeEditing() {
-  struct termios now;
-  if (!gEdited.set || !ownsTerminal() ||
-      (tcgetattr(STDIN_FILENO, &now) == 0 && sameSettings(now, gEdited.active))) {
-    return;
-  }
-  tcsetattr(STDIN_FILENO, TCSANOW, &gEdited.active);
-  gRedraw = 1;
-}
-
-extern "C" void endEditing(int signal) {
-  restoreIfOurs();
-  raise(signal);  // SA_RESETHAND: the default action ends the process
-}
-
-extern "C" void stopEditing(int) {
-  const int savedErrno = errno;
-  restoreIfOurs();
-  struct sigaction stop = {};
-  struct sigaction self = {};
-  stop.sa_handler = SIG_DFL;
-  sigemptyset(&stop.sa_mask);
-  sigaction(SIGTSTP, &stop, &self);
-  sigset_t tstp;
-  sigemptyset(&tstp);
-  sigaddset(&tstp, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
-  raise(SIGTSTP);  // stops here until continued
-  sigprocmask(SIG_BLOCK, &tstp, nullptr);
-  sigaction(SIGTSTP, &self, nullptr);
-  resumeEditing();
-  errno = savedErrno;
-}
-
-extern "C" void resumeEditingOnContinue(int) {
-  const int savedErrno = errno;
-  resumeEditing();
-  errno = savedErrno;
-}
-
-extern "C" void noteEditResize(int) { gResized = 1; }
-
-// Built the first time a line is edited: a run from a file builds none.
-WaitSignals& editSignals() {
-  static WaitSignals signals(endEditing, stopEditing, resumeEditingOnContinue);
-  return signals;
-}
 
 int waitingBytes() {
   int count = 0;
@@ -177,41 +98,14 @@ class LineEditor {
   }
 
   void leave() {
-    if (!editing_) return;
-    sigset_t held;
-    sigprocmask(SIG_BLOCK, &editSignals().all(), &held);
-    restoreIfOurs();
-    gEdited.set = false;
-    editSignals().uninstall();
-    sigaction(SIGWINCH, &winch_, nullptr);
-    sigprocmask(SIG_SETMASK, &held, nullptr);
+    if (editing_) endEditMode();
     editing_ = false;
   }
 
  private:
   bool enter() {
-    if (!ownsTerminal() || tcgetattr(STDIN_FILENO, &gEdited.saved) != 0) return false;
-    struct termios active = gEdited.saved;
-    active.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL | IEXTEN);
-    active.c_cc[VMIN] = 1;
-    active.c_cc[VTIME] = 0;
-    sigset_t held;
-    sigprocmask(SIG_BLOCK, &editSignals().all(), &held);
-    editSignals().install();
-    struct sigaction resize = {};
-    resize.sa_handler = noteEditResize;
-    sigemptyset(&resize.sa_mask);
-    sigaction(SIGWINCH, &resize, &winch_);
-    editing_ = tcsetattr(STDIN_FILENO, TCSANOW, &active) == 0;
-    gEdited.set = editing_ && tcgetattr(STDIN_FILENO, &gEdited.active) == 0;
-    gRedraw = 0;
-    gResized = 0;
-    sigprocmask(SIG_SETMASK, &held, nullptr);
-    if (!gEdited.set) {
-      editing_ = true;
-      leave();
-    }
-    return gEdited.set;
+    editing_ = startEditMode();
+    return editing_;
   }
 
   // A line as the terminal's own line editing hands it over (or the end).
@@ -247,14 +141,8 @@ class LineEditor {
   bool edit(std::string& line) {
     LineView view(shown_, terminalColumns(), utf8_);
     for (;;) {
-      if (gResized != 0) {
-        gResized = 0;
-        writeAll(view.resize(terminalColumns()));
-      }
-      if (gRedraw != 0) {
-        gRedraw = 0;
-        writeAll(view.redraw());
-      }
+      if (editModeResized()) writeAll(view.resize(terminalColumns()));
+      if (editModeResumed()) writeAll(view.redraw());
       if (queued_.empty() && !readKeys()) return endOfInput();
       while (!queued_.empty()) {
         EditPress press = std::move(queued_.front());
@@ -340,7 +228,6 @@ class LineEditor {
   std::deque<EditPress> queued_;   // keys read, not yet applied
   std::deque<std::string> ahead_;  // whole lines already shown, to hand over
   AnswerHistory history_;
-  struct sigaction winch_ = {};  // SIGWINCH's action before the editor's
 };
 
 TypedInput::TypedInput(std::FILE* file, bool typed, bool utf8) : file_(file) {
