@@ -4,11 +4,11 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <type_traits>
 
 #include "analysis/beam.h"
 #include "app/input.h"
 #include "app/standard_io.h"
-#include "app/typed_input.h"
 
 namespace beam {
 
@@ -20,11 +20,13 @@ extern const std::array<const char*, 7> kPrompts;
 /// from in. Before each read, while the input is still good, out is flushed,
 /// so the prompt (and everything before it) is seen while the program waits;
 /// once a read has failed or met the end, the remaining prompts are only
-/// gathered. `typed`, where the answers come from one, is told each prompt
-/// before it is written and the end of the reads (typed_input.h).
-template <class Source, bool kKeepsSeen>
+/// gathered. `typed`, where the answers come from a TypedInput
+/// (typed_input.h), is told each prompt before it is written and the end of
+/// the reads; without one (nullptr) nothing of it is built.
+template <class Source, bool kKeepsSeen, class Typed = std::nullptr_t>
 BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out,
-                            TypedInput* typed = nullptr) {
+                            Typed typed = nullptr) {
+  constexpr bool kTold = !std::is_null_pointer_v<Typed>;
   BeamProblem problem;
   double* const numbers[] = {&problem.L, &problem.W, &problem.Ax, &problem.Bx};
   UnitWord* const words[] = {&problem.weightUnit, &problem.forceUnit, &problem.lengthUnit};
@@ -32,10 +34,14 @@ BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out,
   const auto prompt = [&] {
     out.text += kPrompts[next++];
     if (!in.good()) return;
-    if (typed != nullptr) typed->asking(out.text);
-    if (const int error = out.write(); error != 0) {
-      if (typed != nullptr) typed->done();
-      Output::fail(error);
+    if constexpr (kTold) {
+      typed->asking(out.text);
+      if (const int error = out.write(); error != 0) {
+        typed->done();  // the terminal's settings back before the end
+        Output::fail(error);
+      }
+    } else {
+      out.flush();
     }
   };
   for (double* number : numbers) {
@@ -46,7 +52,7 @@ BeamProblem readBeamProblem(InputReader<Source, kKeepsSeen>& in, Output& out,
     prompt();
     in.readWord(*word);
   }
-  if (typed != nullptr) typed->done();
+  if constexpr (kTold) typed->done();
   return problem;
 }
 
@@ -85,9 +91,8 @@ using UnreadAnswerNote = std::string (*)(const ReadStop& stop, bool typed);
 ///
 /// Returns when the run is over. Output that cannot be written ends the
 /// program there instead, with status 1 (Output::flush).
-template <class Answers, bool kKeepsSeen = true>
-void runProgram(Answers& answers, bool typed, UnreadAnswerNote note,
-                TypedInput* typedInput = nullptr) {
+template <class Answers, bool kKeepsSeen = true, class Typed = std::nullptr_t>
+void runProgram(Answers& answers, bool typed, UnreadAnswerNote note, Typed typedInput = nullptr) {
   Output out(stdout);
   printIntroduction(out);
   InputReader<Answers, kKeepsSeen> in(answers);
