@@ -35,15 +35,13 @@ class TypedInput {
   TypedInput(const TypedInput&) = delete;
   TypedInput& operator=(const TypedInput&) = delete;
 
-  int peek() {
-    if (next_ < line_.size()) return static_cast<unsigned char>(line_[next_]);
-    return editor_ == nullptr ? file_.peek() : nextLine();
-  }
+  // Without an editor, as FileSource (the same few instructions a byte).
+  int peek() { return editor_ == nullptr ? file_.peek() : editedPeek(); }
   void take() {
-    if (next_ < line_.size()) {
-      ++next_;
-    } else if (editor_ == nullptr) {
+    if (editor_ == nullptr) {
       file_.take();
+    } else {
+      ++next_;  // after a peek that found a byte of the line
     }
   }
 
@@ -59,7 +57,7 @@ class TypedInput {
   }
 
  private:
-  int nextLine();
+  int editedPeek();
   void askingOnTerminal(std::string_view text);
   void doneOnTerminal();
 

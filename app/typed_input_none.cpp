@@ -9,7 +9,7 @@ class LineEditor {};
 
 TypedInput::TypedInput(std::FILE* file, bool, bool) : file_(file) {}
 TypedInput::~TypedInput() = default;
-int TypedInput::nextLine() { return file_.peek(); }
+int TypedInput::editedPeek() { return file_.peek(); }
 void TypedInput::askingOnTerminal(std::string_view) {}
 void TypedInput::doneOnTerminal() {}
 

@@ -16,7 +16,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <vector>
 
 #include "app/input_ready.h"
@@ -73,7 +72,7 @@ class LineEditor {
   bool readLine(std::string& line) {
     if (!ahead_.empty()) {
       line = ahead_.front();
-      ahead_.pop_front();
+      ahead_.erase(ahead_.begin());
       handOver(line);
       return true;
     }
@@ -146,7 +145,7 @@ class LineEditor {
       if (queued_.empty() && !readKeys()) return endOfInput();
       while (!queued_.empty()) {
         EditPress press = std::move(queued_.front());
-        queued_.pop_front();
+        queued_.erase(queued_.begin());
         EditLine next = view.line();
         if (press.key == EditKey::kEnter) {
           writeAll(view.finish());
@@ -173,18 +172,15 @@ class LineEditor {
     const int wait = !keys_.holding()     ? -1
                      : keys_.mayEndHere() ? kEscapeFollowMs
                                           : kSequenceFollowMs;
-    std::vector<EditPress> presses;
     const Ready ready = waitForInput(STDIN_FILENO, wait);
-    if (ready == Ready::kTimedOut) keys_.cut(presses);
+    if (ready == Ready::kTimedOut) keys_.cut(queued_);
     if (ready == Ready::kInput) {
       unsigned char byte = 0;
       const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
       if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) return false;
-      if (n == 1) keys_.feed(byte, presses);
+      if (n == 1) keys_.feed(byte, queued_);
     }
-    if (ready == Ready::kGone || ready == Ready::kUnwatchable) return false;
-    for (EditPress& press : presses) queued_.push_back(std::move(press));
-    return true;
+    return ready != Ready::kGone && ready != Ready::kUnwatchable;
   }
 
   // After Enter, what came with it (a paste, answers sent at once) is taken
@@ -193,12 +189,10 @@ class LineEditor {
   // the rest is edited. With nothing left, the terminal's mode goes back.
   void takeBurst() {
     if (const int count = waitingBytes(); count > 0) {
-      std::string bytes(static_cast<std::size_t>(count), '\0');
+      std::vector<unsigned char> bytes(static_cast<std::size_t>(count));
       const ssize_t n = ::read(STDIN_FILENO, bytes.data(), bytes.size());
-      std::vector<EditPress> presses;
-      for (ssize_t i = 0; i < n; ++i)
-        keys_.feed(static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]), presses);
-      for (EditPress& press : presses) queued_.push_back(std::move(press));
+      bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+      for (const unsigned char byte : bytes) keys_.feed(byte, queued_);
     }
     for (;;) {
       auto end = queued_.begin();
@@ -225,8 +219,8 @@ class LineEditor {
   bool ended_ = false;
   std::string shown_;  // what stands before the line on its row: the prompts since the last line
   EditKeyDecoder keys_;
-  std::deque<EditPress> queued_;   // keys read, not yet applied
-  std::deque<std::string> ahead_;  // whole lines already shown, to hand over
+  std::vector<EditPress> queued_;   // keys read, not yet applied
+  std::vector<std::string> ahead_;  // whole lines already shown, to hand over
   AnswerHistory history_;
 };
 
@@ -236,7 +230,8 @@ TypedInput::TypedInput(std::FILE* file, bool typed, bool utf8) : file_(file) {
 
 TypedInput::~TypedInput() { delete editor_; }
 
-int TypedInput::nextLine() {
+int TypedInput::editedPeek() {
+  if (next_ < line_.size()) return static_cast<unsigned char>(line_[next_]);
   next_ = 0;
   if (!editor_->readLine(line_)) {
     line_.clear();
