@@ -371,6 +371,12 @@ class PtyRun {
   void foregroundThenStop() { kill(pid_, SIGURG); }
   void takeTerminalBack() { kill(pid_, SIGALRM); }
 
+  // The window gets this many columns (the foreground job gets SIGWINCH).
+  void resize(unsigned short columns) {
+    winsize size = {24, columns, 0, 0};
+    ioctl(master_, TIOCSWINSZ, &size);
+  }
+
   // Closes the terminal's screen side, as when its window is closed.
   void closeWindow() {
     close(master_);
@@ -713,7 +719,8 @@ TEST(KeyWaitJobControl, StopsWithTheTerminalRestoredAndResumesRaw) {
 
 // Ctrl+Z while an answer is edited: the settings are back while stopped,
 // and `fg` sets the editor's again and draws the question and the line
-// again. Ctrl+C while editing ends the run with the settings back.
+// again, and so does a resize. Ctrl+C while editing ends the run with the
+// settings back.
 TEST(KeyWaitJobControl, AStopDuringAnEditKeepsTheLine) {
   const std::string question = "Enter Value 1 For The Length OF The Figure(Shape) Above = ";
   PtyRun run({.layout = Layout::kForegroundJob, .typesAnswers = true});
@@ -724,7 +731,11 @@ TEST(KeyWaitJobControl, AStopDuringAnEditKeepsTheLine) {
   EXPECT_TRUE(run.settingsRestored());
   run.foreground();
   ASSERT_TRUE(run.waitToSee(question + "6" + question + "6"));
-  run.press("7\r2\r0\r0\rkN/m\rkN\rm\r");
+  run.press("7");
+  ASSERT_TRUE(run.waitToSee(question + "67"));
+  run.resize(100);
+  ASSERT_TRUE(run.waitToSee("\r\x1b[J" + question + "67"));
+  run.press("\r2\r0\r0\rkN/m\rkN\rm\r");
   ASSERT_TRUE(run.waitUntilReadingKeys());
   EXPECT_NE(run.screen().find(" Ay = 44.6667 kN\r\n"), std::string::npos) << run.screen();
   run.press("q");

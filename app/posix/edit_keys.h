@@ -41,8 +41,8 @@ struct EditPress {
 /// knows), a lone Esc, other control bytes. Inside a bracketed paste the
 /// text is kept (its line ends are Enter, its other control bytes and
 /// sequences dropped) and the marks are dropped.
-/// Examples: "6\x1b[D" -> text "6", Left; "\x1b[200~a\rb\x1b[201~" -> text
-/// "a", Enter, text "b"; "\x1b[<0;3;4M" -> nothing.
+/// Examples: "6\x1b[D" -> text "6", Left; "\x1b[200~6 \x1b[X2\x1b[201~" ->
+/// text "6", " ", "2"; "\x1b[<0;3;4M" -> nothing.
 class EditKeyDecoder {
  public:
   explicit EditKeyDecoder(bool utf8) : utf8_(utf8), parser_(utf8) {}

@@ -70,8 +70,8 @@ struct Place {
 /// them; other edits move the cursor (ESC [ n A, CR, ESC [ n C), clear
 /// from the first change (ESC [ J) and write the rest. Tabs show as a
 /// blank.
-/// Example: prompt "L = ", 80 columns, "67|" then "6|7": "\x1b[1D"... see
-/// the table in tests/line_edit_test.cpp.
+/// Example: after "L = " on 80 columns, typing "67" writes "67"; then Left
+/// writes "\x1b[1D" and Backspace "\x1b[1D\x1b[J7\x1b[1D" (the line is "|7").
 class LineView {
  public:
   /// The cursor is just after `prompt`, as the program wrote it.
