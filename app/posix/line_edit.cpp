@@ -218,9 +218,12 @@ std::string LineView::show(const EditLine& after) {
     while (!startsCharacter(after.text, same, utf8_)) --same;
   }
   moveTo(same, out);
-  // Past a row's end a clear would take the row's last character: the
-  // clear starts at that character, which is written again.
-  if (line_.text.size() > same && at_.column == columns_) {
+  // Past a row's end a clear would take the row's last character, and a
+  // line that now ends there would leave the cursor a row below its end:
+  // the clear starts at that character, which is written again.
+  const bool endsAtRowEnd =
+      same == after.text.size() && same > 0 && at_.column == 0 && placeOf(same).column == columns_;
+  if (line_.text.size() > same && (at_.column == columns_ || endsAtRowEnd)) {
     if (same > 0) {
       same = previousCharacter(line_.text, same, utf8_);
       moveTo(same, out);
@@ -256,6 +259,10 @@ std::string LineView::resize(int columns) {
 std::string LineView::finish() {
   std::string out;
   moveTo(line_.text.size(), out);
+  // A line (empty) whose prompt ends at a row's end, after a clear there:
+  // the cursor is already at the start of the next row.
+  const Place end = placeOf(line_.text.size());
+  if (end.column == columns_ && at_ == Place{end.row + 1, 0}) return out;
   return out + "\n";
 }
 
