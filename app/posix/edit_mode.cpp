@@ -86,9 +86,13 @@ extern "C" void resumeEditingOnContinue(int) {
 
 extern "C" void noteEditResize(int) { gResized = 1; }
 
+// The editor does not watch the parent: WaitSignals::kParentEnd keeps its
+// meaning, which is to be ignored.
+extern "C" void parentEndIgnored(int) {}
+
 // Built the first time a line is edited: a run from a file builds none.
 WaitSignals& editSignals() {
-  static WaitSignals signals(endEditing, stopEditing, resumeEditingOnContinue);
+  static WaitSignals signals(endEditing, stopEditing, resumeEditingOnContinue, parentEndIgnored);
   return signals;
 }
 
