@@ -41,20 +41,24 @@ class AnswerPicture {
     this.draw();
   }
 
-  // What drawn pictures a finished run keeps (folded with its report).
+  // The picture a finished run keeps (folded with its report), in a box
+  // of its own that is drawn anew as this one is; or null.
   keep() {
-    const kept = this.box.firstChild ? this.box.cloneNode(true) : null;
-    if (kept) kept.removeAttribute('id');
+    if (!this.box.firstChild) return null;
+    const kept = new AnswerPicture(this.box.cloneNode(false), null);
+    kept.box.removeAttribute('id');
+    kept.box.append(...this.box.childNodes);
+    Object.assign(kept, { data: this.data, drawnFor: this.drawnFor });
     return kept;
   }
 
-  // Drawn anew for the box's width (on every resize and zoom).
-  draw() {
-    const width = this.box.clientWidth;
-    if (!this.data || width === 0 || width === this.drawnFor) return;
-    this.drawnFor = width;
+  // Drawn anew for the box's width and font size (on every resize, zoom
+  // and change of the text size), or for `width` (the paper's).
+  draw(width = this.box.clientWidth) {
     const style = getComputedStyle(this.box);
     const font = parseFloat(style.fontSize);
+    if (!this.data || width === 0 || width + '/' + font === this.drawnFor) return;
+    this.drawnFor = width + '/' + font;
     const svg = new PictureCanvas(width, font, style.fontFamily);
     const layout = beamPictureLogic.layoutPicture(this.data, width, font, svg.measure);
     for (const shape of layout.shapes) svg.draw(shape);

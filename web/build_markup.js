@@ -7,7 +7,8 @@
 // introduction, the figure and the first question), taken from a run of
 // the program itself (PROGRAM_JS, emscripten's loader, beside beam.wasm),
 // laid out as the page's OutputView lays it out, with the answer field
-// after the question: the page shows the question before the program has
+// after the question (a text area: what is typed there before the page's
+// script runs, line ends too, waits in it): the page shows the question before the program has
 // loaded, and the program's own bytes, when they come, are those already
 // shown.
 'use strict';
@@ -63,7 +64,8 @@ function screenMarkup(text) {
         const figure = { role: 'img', 'aria-label': logic.FIGURE_DESCRIPTION };
         return `<div ${attributes(figure)} tabindex="-1" translate="no">${escape(piece)}</div>`;
       }
-      const form = region === 'dialogue' ? `<form method="dialog"><input ${field}></form>` : '';
+      const form =
+        region === 'dialogue' ? `<form method="dialog"><textarea ${field}></textarea></form>` : '';
       return `<div>${escape(piece)}${form}</div>`;
     })
     .join('');

@@ -106,33 +106,46 @@ const beamPageLogic = (function () {
     return { pieces, line };
   }
 
-  // Earlier answers of this page, for Up and Down; the answer being typed is
-  // kept while they are looked at.
+  // Earlier answers of this page, for Up and Down, and the one offered for
+  // the question asked (its answer in an earlier run), which Up brings back
+  // first; the answer being typed is kept while they are looked at.
   class AnswerHistory {
     constructor() {
       this.entries = [];
+      this.offered = null;
       this.position = 0;
       this.draft = '';
+    }
+
+    get walked() {
+      return this.offered === null ? this.entries : [...this.entries, this.offered];
     }
 
     add(answer) {
       if (answer !== '' && answer !== this.entries[this.entries.length - 1]) {
         this.entries.push(answer);
       }
-      this.position = this.entries.length;
+      this.offer(null);
+    }
+
+    offer(answer) {
+      this.offered = answer;
+      this.position = this.walked.length;
       this.draft = '';
     }
 
     older(current) {
-      if (this.position === this.entries.length) this.draft = current;
+      const walked = this.walked;
+      if (this.position === walked.length) this.draft = current;
       if (this.position > 0) this.position -= 1;
-      return this.entries.length > 0 ? this.entries[this.position] : current;
+      return walked.length > 0 ? walked[this.position] : current;
     }
 
     newer(current) {
-      if (this.position >= this.entries.length) return current;
+      const walked = this.walked;
+      if (this.position >= walked.length) return current;
       this.position += 1;
-      return this.position === this.entries.length ? this.draft : this.entries[this.position];
+      return this.position === walked.length ? this.draft : walked[this.position];
     }
   }
 
@@ -209,11 +222,11 @@ const beamPageLogic = (function () {
     'point A, the pin joint, and falls to nothing at point B, the rocker; C, where the load ' +
     'acts, lies one third of the length L from A.';
 
-  // The answer field's attributes (besides its name, the question): text
-  // as typed, no suggestions, no capitals, the phone keyboard's Enter key
-  // labelled to send, and the keys' help as its description.
+  // The answer field's attributes (besides its name, the question): one
+  // row, text as typed, no suggestions, no capitals, the phone keyboard's
+  // Enter key labelled to send, and the keys' help as its description.
   const FIELD_ATTRIBUTES = {
-    type: 'text',
+    rows: '1',
     autocomplete: 'off',
     spellcheck: 'false',
     autocapitalize: 'off',

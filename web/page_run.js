@@ -32,7 +32,7 @@
     status.setAttribute('role', 'alert');
     status.textContent = text;
     for (const button of footer.querySelectorAll('button')) button.disabled = true;
-    for (const input of screen.querySelectorAll('input')) input.disabled = true;
+    for (const control of screen.querySelectorAll('textarea, button')) control.disabled = true;
   }
   // A file that does not load leaves a message that says what to do where
   // the page is: from a server, the connection; from disk, the folder.
@@ -111,7 +111,20 @@
   const controls = new PageControls(byId, frame, view, () => startRun(false));
   const picture = new AnswerPicture(byId('picture'), byId('spoken'));
   const program = new ProgramModule();
-  window.addEventListener('resize', () => picture.draw());
+  // The picture and those kept with earlier runs are drawn anew when their
+  // box changes size: a resize, a zoom, the browser's text size (their
+  // caption's height), an earlier run unfolded; and before printing, for
+  // the paper's width (beam-page.css: its margins, and the picture at most
+  // that wide). (Drawn in the next frame: a change of size in the
+  // observer's own call would go round again.)
+  const pictures = [picture];
+  const PRINT_WIDTH = 680; // 180 mm
+  const resized = new ResizeObserver(() =>
+    requestAnimationFrame(() => pictures.forEach((each) => each.draw())),
+  );
+  resized.observe(picture.box);
+  window.addEventListener('beforeprint', () => pictures.forEach((each) => each.draw(PRINT_WIDTH)));
+  window.addEventListener('afterprint', () => pictures.forEach((each) => each.draw()));
 
   // The run has ended: the report stays in view and keeps the focus (for a
   // screen reader, and so that a stray Enter or Space lands on no control).
@@ -136,7 +149,11 @@
     text.textContent = view.dialogueText();
     kept.append(summary, text);
     const drawn = picture.keep();
-    if (drawn) kept.appendChild(drawn);
+    if (drawn) {
+      kept.appendChild(drawn.box);
+      pictures.push(drawn);
+      resized.observe(drawn.box);
+    }
     earlier.appendChild(kept);
     return true;
   }
@@ -156,7 +173,7 @@
       run.noted = true;
       controls.say(beamNoteLogic.unreadableNote(field.lastAnswer));
       const mended = beamNoteLogic.mendedAnswer(field.lastAnswer);
-      if (mended !== null) field.history.add(mended);
+      if (mended !== null) field.mend(mended);
     }
   }
 
@@ -209,15 +226,20 @@
       beamWrite: (bytes) => (thisRun === run ? written(bytes) : undefined),
       beamRead: function (room) {
         if (thisRun !== run) return never();
+        const question = field.questionNow();
         const bytes = run.queue.read(room);
         if (run.queue.waiting) {
           field.ask();
           keepForOffline();
         }
-        return bytes;
+        return bytes.then((read) => {
+          field.read(question, read);
+          return read;
+        });
       },
       beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
-      beamPicture: (bytes) => thisRun === run && picture.take(bytes),
+      // (the report said first, then that the picture is there)
+      beamPicture: (bytes) => thisRun === run && (view.speakPending(), picture.take(bytes)),
       beamError: stopWithError,
       onExit: function () {
         if (thisRun === run) finish();

@@ -136,7 +136,7 @@ const askedFor = (driver, question) =>
       const field = document.activeElement;
       return (
         field &&
-        field.tagName === 'INPUT' &&
+        field.tagName === 'TEXTAREA' &&
         field.getAttribute('aria-label') === q &&
         !document.getElementById('copy').disabled
       );
@@ -773,7 +773,7 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
       await driver.enterFrame('iframe');
       await until(
         driver,
-        () => document.querySelector('#screen input') !== null,
+        () => document.querySelector('#screen textarea') !== null,
         'the first question',
       );
       assert.strictEqual(await driver.evaluate(() => document.activeElement.tagName), 'BODY');
@@ -785,7 +785,7 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
 
       // The student scrolls down to the frame, and in it to the question, and
       // clicks the field.
-      await clickInFrame(driver, '#screen input', true);
+      await clickInFrame(driver, '#screen textarea', true);
       const scrolled = (await driver.evaluate(course)).y;
       await driver.enterFrame('iframe');
       await typicalRun(driver);

@@ -65,7 +65,7 @@ test("the figure is the program's figure rows, however the output is cut", () =>
   }
 });
 
-test('Up and Down walk the earlier answers and come back to the one being typed', () => {
+test('Up and Down walk the earlier answers, the offered first, and come back to the one typed', () => {
   const history = new page.AnswerHistory();
   assert.strictEqual(history.older('x'), 'x'); // nothing earlier
   history.add('6');
@@ -74,6 +74,11 @@ test('Up and Down walk the earlier answers and come back to the one being typed'
   assert.deepStrictEqual(
     ['older', 'older', 'older', 'newer', 'newer'].map((way) => history[way]('draft')),
     ['2', '6', '6', '2', 'draft'],
+  );
+  history.offer('5'); // the question's answer in an earlier run comes first
+  assert.deepStrictEqual(
+    ['older', 'older', 'newer', 'newer'].map((way) => history[way]('draft')),
+    ['5', '2', '5', 'draft'],
   );
 });
 
