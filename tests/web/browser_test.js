@@ -71,9 +71,9 @@ let serverFails = false; // every request is answered 503
 let servedDir = pageDir; // the folder the server serves
 let policy = null; // the Content-Security-Policy header sent with each file
 let forADay = false; // every file but the page and sw.js may be kept for a day
-let moduleHeld = false; // the program's module is sent only once released
+let heldFiles = null; // the files sent only once released
 const held = [];
-const heldModule = [];
+const heldSends = [];
 test.before(async () => {
   server = http.createServer((request, response) => {
     if (serverDown) return request.socket.destroy();
@@ -82,8 +82,8 @@ test.before(async () => {
     const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
     const file = path.join(servedDir, name);
     if (!fs.existsSync(file)) return response.writeHead(404).end();
-    if (moduleHeld && name.endsWith('.wasm.gz')) {
-      return heldModule.push(() => response.writeHead(200).end(fs.readFileSync(file)));
+    if (heldFiles && heldFiles.test(name)) {
+      return heldSends.push(() => sendFile(request, response, file));
     }
     const headers = {};
     if (policy) headers['Content-Security-Policy'] = policy;
@@ -197,7 +197,10 @@ function layout() {
     footerShare: footer.height / window.innerHeight,
     screenText: screen.textContent,
     picture: (document.querySelector('#picture [role=img]') || { ariaLabel: null }).ariaLabel,
-    pictureSaid: /A picture of the answer/.test(document.getElementById('spoken').textContent),
+    // (after the report's last line, before the closing line)
+    pictureSaid: /Bx = 0\.00 kN\nA picture of the answer .*\nPress Any Key/.test(
+      [...document.getElementById('spoken').children].map((entry) => entry.textContent).join('\n'),
+    ),
     beamWidth: getComputedStyle(document.querySelector('#picture .beam') || screen).strokeWidth,
     spokenWidth: document.getElementById('spoken').getBoundingClientRect().width,
   };
@@ -472,6 +475,42 @@ const STEPS = [
         spoken.pieces > 4 && spoken.longest <= 4 && !spoken.dashes && spoken.rulesHidden === 5,
         'spoken: ' + JSON.stringify(spoken),
       );
+      // A larger text size, without a resize: the picture is laid out anew
+      // (taller, for its larger labels).
+      const tall = () => document.querySelector('#picture svg').viewBox.baseVal.height;
+      const before = await driver.evaluate(tall);
+      await driver.evaluate(() => (document.documentElement.style.fontSize = '150%'));
+      await settled(driver, tall, (now) => now > before, 'the picture for the larger text');
+    },
+  ],
+  [
+    'printed',
+    ({ width }) => engine !== 'webkit' && width < 800,
+    async (session) => {
+      const { driver } = session;
+      // The picture is drawn for the paper's width before printing, and for
+      // the window after; on paper dark on white whatever the screen's
+      // colours, and the figure at a size to read.
+      await answered(session);
+      await driver.evaluate(() =>
+        addEventListener('beforeprint', () => {
+          window.printedFor = document.querySelector('#picture svg').viewBox.baseVal.width;
+        }),
+      );
+      await driver.page.pdf({ format: 'A4' });
+      assert.strictEqual(await driver.evaluate(() => window.printedFor), 680);
+      const forWindow = () =>
+        document.querySelector('#picture svg').viewBox.baseVal.width ===
+        document.getElementById('picture').clientWidth;
+      await until(driver, forWindow, 'the picture for the window again');
+      if (engine === 'chromium') {
+        await driver.page.emulateMediaType('print');
+        const [ink, size] = await driver.evaluate(() => [
+          getComputedStyle(document.querySelector('#picture text')).fill,
+          parseFloat(getComputedStyle(document.querySelector('#screen [role=img]')).fontSize),
+        ]);
+        assert.ok(contrast(ink, 'rgb(255, 255, 255)') >= 4.5 && size >= 13, `${ink}, ${size}px`);
+      }
     },
   ],
   [
@@ -549,8 +588,31 @@ const STEPS = [
         ) && (await driver.evaluate(() => document.querySelector('#earlier svg') !== null)),
         'the earlier report is kept, with its picture',
       );
-      await driver.keys(['9', { key: 'Enter' }]);
+      // Unfolded, the kept picture is drawn as the current one, for its
+      // box, and anew when the window changes.
+      const keptDrawn = () => {
+        const svg = document.querySelector('#earlier svg');
+        const box = svg.parentNode;
+        return (
+          svg.viewBox.baseVal.width === box.clientWidth &&
+          Math.round(svg.getBoundingClientRect().width) === box.clientWidth &&
+          getComputedStyle(box).fontSize ===
+            getComputedStyle(document.getElementById('picture')).fontSize
+        );
+      };
+      await driver.evaluate(() => (document.querySelector('#earlier details').open = true));
+      await until(driver, keptDrawn, 'the kept picture drawn for its box');
+      await driver.resize(Math.round(session.width / 2), session.height);
+      await until(driver, keptDrawn, 'the kept picture drawn for the narrower window');
+      await driver.resize(session.width, session.height);
+      // Each question offers its answer of the run before: Up brings it
+      // back, and so does a tap on the offer (the field keeps the keyboard).
+      await driver.keys([{ key: 'ArrowUp' }]);
+      assert.strictEqual(await value(driver), '6');
+      await driver.keys([{ key: 'Enter' }]);
       await askedFor(driver, PROMPT_2);
+      await driver.click('#screen .offer');
+      assert.strictEqual(await value(driver), '2');
       await driver.click('#restart');
       await askedFor(driver, PROMPT_1);
       await driver.keys(['6', { key: 'Enter' }, '2', { key: 'Enter' }, { key: 'd', ctrl: true }]);
@@ -821,35 +883,39 @@ for (const sandbox of [SNIPPET_SANDBOX, 'allow-scripts']) {
 }
 
 // The question before the program: the page is served with it, and what is
-// answered before the module has come waits for the program, in order.
-test(`${engine}: answers typed before the program has loaded wait for it`, async () => {
-  const driver = await openDriver(engine, executable, { width: 1024, height: 700 });
-  try {
-    moduleHeld = true;
-    await driver.open(origin);
-    await until(
-      driver,
-      (q) => document.activeElement.getAttribute('aria-label') === q,
-      'the served question',
-      PROMPT_1,
-    );
-    await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
-    await until(driver, () => document.querySelectorAll('#screen .answer').length === 2, 'echo');
-    assert.strictEqual(await driver.evaluate(() => window.beamOutput), '');
-    moduleHeld = false;
-    heldModule.splice(0).forEach((send) => send());
-    await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
-    assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
-    const head = transcript('typical').slice(0, transcript('typical').indexOf('Above = ') + 8);
-    const shown = await driver.evaluate(() => document.getElementById('screen').textContent);
-    assert.ok(shown.startsWith(head + '6\n2 0 0 kN/m kN m\n'), 'the answers after the question');
-  } finally {
-    moduleHeld = false;
-    heldModule.splice(0).forEach((send) => send());
-    await driver.close();
-  }
-  assert.deepStrictEqual(driver.problems, []);
-});
+// answered before the module has come, or before the page's scripts have
+// (the field keeps the line ends), waits for the program, in order.
+// the files held back, what has not loaded
+const HELD = [
+  [/\.wasm\.gz$/, 'the program'],
+  [/^beam(-page)?\.\w+\.js$/, "the page's script"],
+];
+for (const [files, what] of HELD) {
+  test(`${engine}: answers typed before ${what} has loaded wait for it`, async () => {
+    const driver = await openDriver(engine, executable, { width: 1024, height: 700, noWait: true });
+    try {
+      heldFiles = files;
+      await driver.open(origin);
+      await driver.click('#screen textarea');
+      await driver.keys(['6', { key: 'Enter' }, '2 0 0 kN/m kN m', { key: 'Enter' }]);
+      const echoed = () => document.querySelectorAll('#screen .answer').length === 2;
+      if (what === 'the program') await until(driver, echoed, 'echo');
+      assert.strictEqual(await driver.evaluate(() => window.beamOutput || ''), '');
+      heldFiles = null;
+      heldSends.splice(0).forEach((send) => send());
+      await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
+      assert.strictEqual(await driver.evaluate(() => window.beamOutput), transcript('typical'));
+      const head = transcript('typical').slice(0, transcript('typical').indexOf('Above = ') + 8);
+      const shown = await driver.evaluate(() => document.getElementById('screen').textContent);
+      assert.ok(shown.startsWith(head + '6\n2 0 0 kN/m kN m\n'), 'the answers after the question');
+    } finally {
+      heldFiles = null;
+      heldSends.splice(0).forEach((send) => send());
+      await driver.close();
+    }
+    assert.deepStrictEqual(driver.problems, []);
+  });
+}
 
 // A host's strict Content-Security-Policy: with WebAssembly allowed, the
 // page runs whole and styled, nothing refused; without, it says why.
@@ -932,7 +998,9 @@ for (const day of [false, true]) {
 
 if (engine === 'chromium') {
   // A file missing from the folder opened from disk: the script says which
-  // and what to do; without the script itself, the style says it, later.
+  // and what to do; without the script itself, the style says it, later;
+  // without either (index.html alone), the page says it at once. Each an
+  // alert, for screen readers.
   // the file missing, the files kept, what the page shows
   const FOLDERS = [
     [
@@ -945,6 +1013,7 @@ if (engine === 'chromium') {
       /^(index\.html|beam-page\.\w+\.css|beam\.\w+\.js)$/,
       /script did not load\. Reload/,
     ],
+    ['any other file', /^index\.html$/, /script did not load\. Reload/],
   ];
   for (const [missing, kept, shown] of FOLDERS) {
     test(`chromium: a folder without ${missing} leaves a message that says what to do`, async () => {
@@ -958,7 +1027,7 @@ if (engine === 'chromium') {
         const message = await until(
           driver,
           () =>
-            [...document.querySelectorAll('[role=alert], #stalled')]
+            [...document.querySelectorAll('[role=alert]')]
               .filter((element) => getComputedStyle(element).visibility === 'visible')
               .map((element) => element.textContent)
               .join(''),

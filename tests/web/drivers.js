@@ -3,8 +3,9 @@
 // core over WebDriver BiDi) and WebKit (WebKitGTK's MiniBrowser through
 // WebKitWebDriver, W3C WebDriver over HTTP with node's fetch).
 //   const driver = await openDriver(engine, executable,
-//     { width, height, touch, dark, forcedColors, slowNetwork })
-//   await driver.open(url); await driver.evaluate(fn, ...args);
+//     { width, height, touch, dark, forcedColors, slowNetwork, noWait })
+//   await driver.open(url) (noWait: until the page is parsed, not loaded);
+//   await driver.evaluate(fn, ...args);
 //   await driver.keys(['25', {key: 'ArrowLeft'}, {key: 'u', ctrl: true}]);
 //   await driver.click(selector); await driver.resize(width, height);
 //   await driver.enterFrame(selector); ...; await driver.leaveFrame();
@@ -26,6 +27,10 @@ const CHROMIUM_ARGS = [
   // beam.test: the test server by a name that is no secure context
   '--host-resolver-rules=MAP beam.test 127.0.0.1',
 ];
+
+// Whether the page at `url` is parsed (its deferred scripts may not have
+// run).
+const parsed = (url) => location.href === url && document.readyState !== 'loading';
 
 // The modifier keys held for a named key: {key, ctrl, shift}.
 const modifiersOf = (item) => [item.ctrl && 'Control', item.shift && 'Shift'].filter(Boolean);
@@ -68,7 +73,10 @@ async function openPuppeteer(engine, executablePath, window) {
     engine,
     page,
     problems,
-    open: (url) => page.goto(url),
+    open: (url) =>
+      window.noWait
+        ? (page.goto(url).catch(() => {}), page.waitForFunction(parsed, {}, url))
+        : page.goto(url),
     evaluate: (fn, ...args) => target.evaluate(fn, ...args),
     async enterFrame(selector) {
       target = await (await page.waitForSelector(selector)).contentFrame();
@@ -141,6 +149,7 @@ async function openWebKit(executable, window) {
   const created = await call('POST', '/session', {
     capabilities: {
       alwaysMatch: {
+        pageLoadStrategy: window.noWait ? 'none' : 'normal',
         'webkitgtk:browserOptions': { binary: executable, args: ['--automation'] },
       },
     },
@@ -158,6 +167,13 @@ async function openWebKit(executable, window) {
     problems,
     async open(url) {
       await call('POST', session + '/url', { url });
+      const script = `return (${parsed}).apply(null, arguments);`;
+      while (
+        window.noWait &&
+        !(await call('POST', session + '/execute/sync', { script, args: [url] }))
+      ) {
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      }
       // Errors from here on (WebDriver has no event for them).
       await call('POST', session + '/execute/sync', {
         args: [],
