@@ -4,8 +4,7 @@
 // WebKitWebDriver, W3C WebDriver over HTTP with node's fetch).
 //   const driver = await openDriver(engine, executable,
 //     { width, height, touch, dark, forcedColors, slowNetwork, noWait })
-//   await driver.open(url) (noWait: until the page is parsed, not loaded);
-//   await driver.evaluate(fn, ...args);
+//   await driver.open(url) (noWait: once parsed); await driver.evaluate(fn, ...args);
 //   await driver.keys(['25', {key: 'ArrowLeft'}, {key: 'u', ctrl: true}]);
 //   await driver.click(selector); await driver.resize(width, height);
 //   await driver.enterFrame(selector); ...; await driver.leaveFrame();
@@ -28,8 +27,7 @@ const CHROMIUM_ARGS = [
   '--host-resolver-rules=MAP beam.test 127.0.0.1',
 ];
 
-// Whether the page at `url` is parsed (its deferred scripts may not have
-// run).
+// Whether the page at `url` is parsed (its scripts may not have run).
 const parsed = (url) => location.href === url && document.readyState !== 'loading';
 
 // The modifier keys held for a named key: {key, ctrl, shift}.
@@ -168,12 +166,8 @@ async function openWebKit(executable, window) {
     async open(url) {
       await call('POST', session + '/url', { url });
       const script = `return (${parsed}).apply(null, arguments);`;
-      while (
-        window.noWait &&
-        !(await call('POST', session + '/execute/sync', { script, args: [url] }))
-      ) {
-        await new Promise((resolve) => setTimeout(resolve, 50));
-      }
+      const ready = () => call('POST', session + '/execute/sync', { script, args: [url] });
+      while (window.noWait && !(await ready())) await new Promise((r) => setTimeout(r, 50));
       // Errors from here on (WebDriver has no event for them).
       await call('POST', session + '/execute/sync', {
         args: [],

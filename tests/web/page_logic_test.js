@@ -65,7 +65,7 @@ test("the figure is the program's figure rows, however the output is cut", () =>
   }
 });
 
-test('Up and Down walk the earlier answers, the offered first, and come back to the one typed', () => {
+test('Up and Down walk the earlier answers and come back to the one being typed', () => {
   const history = new page.AnswerHistory();
   assert.strictEqual(history.older('x'), 'x'); // nothing earlier
   history.add('6');
@@ -76,10 +76,8 @@ test('Up and Down walk the earlier answers, the offered first, and come back to 
     ['2', '6', '6', '2', 'draft'],
   );
   history.offer('5'); // the question's answer in an earlier run comes first
-  assert.deepStrictEqual(
-    ['older', 'older', 'newer', 'newer'].map((way) => history[way]('draft')),
-    ['5', '2', '5', 'draft'],
-  );
+  const walk = ['older', 'older', 'newer', 'newer'].map((way) => history[way]('draft'));
+  assert.deepStrictEqual(walk, ['5', '2', '5', 'draft']);
 });
 
 test("the key wait ends on a key, not on a modifier, Tab or a browser's shortcut", () => {
