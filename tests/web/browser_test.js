@@ -483,8 +483,7 @@ const STEPS = [
     'printed',
     ({ width }) => engine !== 'webkit' && width < 800,
     async (session) => {
-      // The picture drawn for the paper's width, then for the window again;
-      // in print, dark on white whatever the screen's colours.
+      // Drawn for the paper, then the window again; printed dark on white.
       const { driver } = session;
       await answered(session);
       const drawn = () => document.querySelector('svg').viewBox.baseVal.width;
@@ -589,10 +588,9 @@ const STEPS = [
         transcript('end_after_two'),
       );
       // The kept picture, unfolded: drawn for its box, and anew on a resize.
-      const keptDrawn = () => {
-        const svg = document.querySelector('#earlier svg');
-        return Math.round(svg.getBoundingClientRect().width) === svg.viewBox.baseVal.width;
-      };
+      const keptDrawn = () =>
+        Math.round(document.querySelector('#earlier svg').getBoundingClientRect().width) ===
+        document.querySelector('#earlier svg').viewBox.baseVal.width;
       await driver.evaluate(() => (document.querySelector('#earlier details').open = true));
       await until(driver, keptDrawn, 'the kept picture drawn for its box');
       await driver.resize(Math.round(session.width / 2), session.height);
@@ -967,8 +965,7 @@ for (const day of [false, true]) {
 
 if (engine === 'chromium') {
   // A file missing from the folder opened from disk: the script says which
-  // and what to do; without the script itself, the style says it, later;
-  // without the style too (index.html alone), the markup at once. An alert.
+  // and what to do; without the script itself, the style says it, later; alone, at once.
   // the file missing, the files kept, what the page shows
   const FOLDERS = [
     [
