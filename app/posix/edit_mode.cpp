@@ -62,18 +62,7 @@ extern "C" void endEditing(int signal) {
 extern "C" void stopEditing(int) {
   const int savedErrno = errno;
   restoreIfOurs();
-  struct sigaction stop = {};
-  struct sigaction self = {};
-  stop.sa_handler = SIG_DFL;
-  sigemptyset(&stop.sa_mask);
-  sigaction(SIGTSTP, &stop, &self);
-  sigset_t tstp;
-  sigemptyset(&tstp);
-  sigaddset(&tstp, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
-  raise(SIGTSTP);  // stops here until continued
-  sigprocmask(SIG_BLOCK, &tstp, nullptr);
-  sigaction(SIGTSTP, &self, nullptr);
+  stopUntilContinued();
   resumeEditing();
   errno = savedErrno;
 }

@@ -95,18 +95,7 @@ extern "C" void restoreAndEnd(int signal) {
 extern "C" void stopRestored(int) {
   const int savedErrno = errno;
   restoreIfOurs();
-  struct sigaction stop = {};
-  struct sigaction self = {};
-  stop.sa_handler = SIG_DFL;
-  sigemptyset(&stop.sa_mask);
-  sigaction(SIGTSTP, &stop, &self);
-  sigset_t tstp;
-  sigemptyset(&tstp);
-  sigaddset(&tstp, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
-  raise(SIGTSTP);  // stops here until continued
-  sigprocmask(SIG_BLOCK, &tstp, nullptr);
-  sigaction(SIGTSTP, &self, nullptr);
+  stopUntilContinued();
   // Continued in the foreground, or the stop was discarded (an orphaned
   // process group, where no SIGCONT follows): read raw as before. Continued
   // in the background: the wait sees that and ends.

@@ -94,4 +94,19 @@ void WaitSignals::install(Slot& slot, Handler handler, int flags) {
   slot.installed = sigaction(slot.signal, &action, nullptr) == 0;
 }
 
+void stopUntilContinued() {
+  struct sigaction stop = {};
+  struct sigaction self = {};
+  stop.sa_handler = SIG_DFL;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGTSTP, &stop, &self);
+  sigset_t tstp;
+  sigemptyset(&tstp);
+  sigaddset(&tstp, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+  raise(SIGTSTP);  // stops here until continued
+  sigprocmask(SIG_BLOCK, &tstp, nullptr);
+  sigaction(SIGTSTP, &self, nullptr);
+}
+
 }  // namespace beam

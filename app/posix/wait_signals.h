@@ -1,6 +1,7 @@
-// The signal handlers of the key wait on POSIX systems: which signals get
-// one, installing them and giving back what the process had. Internal to
-// app/posix/raw_terminal.cpp, which supplies the handlers themselves.
+// The signal handlers of the key wait and the line editor on POSIX systems:
+// which signals get one, installing them and giving back what the process
+// had. Internal to app/posix/raw_terminal.cpp and app/posix/edit_mode.cpp,
+// which supply the handlers themselves.
 #pragma once
 
 #include <signal.h>
@@ -61,5 +62,10 @@ class WaitSignals {
   sigset_t all_;
   std::vector<Slot> slots_;
 };
+
+/// From a SIGTSTP handler: stops the process as SIGTSTP's default action
+/// would, and returns once it is continued, with the handler and the mask
+/// as they were. Async-signal-safe.
+void stopUntilContinued();
 
 }  // namespace beam
