@@ -1,12 +1,15 @@
 #include "analysis/beam_picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "analysis/internal_forces.h"
 #include "analysis/number_format.h"
+#include "analysis/report.h"
 #include "analysis/scientific17.h"
 
 namespace beam {
@@ -39,6 +42,30 @@ const char* upOrDown(double force) { return force > 0.0 ? "up" : force < 0.0 ? "
 // A place on the beam, t of the way from A: T, and its distance from A.
 std::string place(double L, double t) { return exactly(t) + " " + formatValue(L * t); }
 
+// The report's lines that speak of this picture's parts, each with the
+// parts the picture has (`drawn`: each part's name after a blank, and a
+// blank at the end).
+void marks(std::string& text, HorizontalCase horizontal, std::string_view drawn) {
+  const std::size_t vertical = kVerticalReportLines;
+  line(text, "report", {std::to_string(vertical + horizontalCaseLines(horizontal))});
+  for (const MarkedLine& marked : kMarkedLines) {
+    if (marked.block != kVerticalBlock && marked.block != static_cast<int>(horizontal)) continue;
+    std::string parts;
+    std::string_view all = marked.parts;
+    while (!all.empty()) {
+      const std::string_view part = all.substr(0, all.find(' '));
+      all.remove_prefix(std::min(all.size(), part.size() + 1));
+      if (drawn.find(" " + std::string(part) + " ") != std::string_view::npos) {
+        parts.append(" ").append(part);
+      }
+    }
+    if (parts.empty()) continue;
+    const std::size_t number =
+        static_cast<std::size_t>(marked.line) + (marked.block == kVerticalBlock ? 0 : vertical);
+    text.append("mark ").append(std::to_string(number)).append(parts).append("\n");
+  }
+}
+
 }  // namespace
 
 std::string describeBeamPicture(const BeamProblem& p, bool complete) {
@@ -67,13 +94,25 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
   line(text, "Ay", {formatValue(s.Ay), upOrDown(s.Ay)});
   line(text, "By", {formatValue(s.By), upOrDown(s.By)});
   const HorizontalCase horizontal = classifyHorizontalCase(p.Ax, p.Bx);
-  if (horizontal == HorizontalCase::AxOnly || horizontal == HorizontalCase::BothForces) {
+  const bool ax = horizontal == HorizontalCase::AxOnly || horizontal == HorizontalCase::BothForces;
+  const bool bx = horizontal == HorizontalCase::BxOnly || horizontal == HorizontalCase::BothForces;
+  if (ax) {
     line(text, "Ax", {formatValue(p.Ax), p.Ax > 0.0 ? "right" : "left"});
   }
-  if (horizontal == HorizontalCase::BxOnly || horizontal == HorizontalCase::BothForces) {
+  if (bx) {
     line(text, "Bx", {formatValue(p.Bx), p.Bx > 0.0 ? "left" : "right"});
   }
-  if (!loaded) return text;
+  std::string drawn = " load L ";
+  if (loaded) drawn += "totalLoad leftDistance rightDistance ";
+  for (const auto& [name, force] : {std::pair{"Ay ", s.Ay}, std::pair{"By ", s.By}}) {
+    if (std::string_view(upOrDown(force)) != "none") drawn += name;
+  }
+  if (ax) drawn += "Ax ";
+  if (bx) drawn += "Bx ";
+  if (!loaded) {
+    marks(text, horizontal, drawn);
+    return text;
+  }
   line(text, "shear", {formatValue(s.Ay), formatValue(-s.By)});
   line(text, "zeroShear", {place(p.L, kLargestMomentAt)});
   // The label goes to the side of the axis the curve does not take.
@@ -88,6 +127,7 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
     line(text, "section",
          {exactly(t), exactly(shape.shear), exactly(shape.moment), exactly(shape.deflection)});
   }
+  marks(text, horizontal, drawn);
   return text;
 }
 

@@ -61,6 +61,59 @@ inline constexpr PictureLine kPictureLines[] = {
      "kPictureParts + 1 of them, T from 0 to 1: V, M and the deflection there, "
      "each a fraction of its largest size (sectionShape), above the axis where "
      "positive"},
+    {"report", 1, "how many lines the report has (its last line is the program's last)"},
+    {"mark", -1,
+     "for each line of the report that speaks of a part of this picture (kMarkedLines): its "
+     "number in the report, from 1, and the parts it marks, each after one blank"},
+};
+
+/// Which lines of the report (analysis/report.h) speak of which parts of
+/// the picture, for the page to mark one when the other is pointed at. A
+/// line is in a block: the vertical report (kVerticalBlock) or the block of
+/// one HorizontalCase (its value), numbered from 1 there; it starts with
+/// `starts` as the report writes it. Its parts, one blank between: load (W
+/// and the load), totalLoad (its arrow where it acts), leftDistance and
+/// rightDistance (from A to where it acts, and on to B: its lever arm about
+/// A is the first), L (the length: By's lever arm about A), Ay, By, Ax, Bx
+/// (the forces' arrows). A mark line names only the parts its picture has.
+struct MarkedLine {
+  int block;
+  int line;
+  const char* starts;
+  const char* parts;
+};
+
+inline constexpr int kVerticalBlock = -1;
+
+inline constexpr MarkedLine kMarkedLines[] = {
+    {kVerticalBlock, 2, " The Ating Weight", "load"},
+    {kVerticalBlock, 4, "Ay + By = ", "totalLoad Ay By"},
+    {kVerticalBlock, 5, "(+/-)Ax + (+/-)Bx", "Ax Bx"},
+    {kVerticalBlock, 7, " The Acting Vertial Force", "totalLoad"},
+    {kVerticalBlock, 9, " ==> Left Distance", "leftDistance"},
+    {kVerticalBlock, 10, " ==> Right Distance", "rightDistance"},
+    {kVerticalBlock, 11, " The Center Of The Force", "totalLoad leftDistance rightDistance"},
+    {kVerticalBlock, 13, " Sum Of The Moment At Point A", "totalLoad leftDistance By L"},
+    {kVerticalBlock, 14, " -1 * ", "totalLoad leftDistance By L"},
+    {kVerticalBlock, 15, "", "totalLoad leftDistance By L"},
+    {kVerticalBlock, 16, " ", "By L"},
+    {kVerticalBlock, 17, " By = ", "By"},
+    {kVerticalBlock, 18, " By = ", "By"},
+    {kVerticalBlock, 19, "From Eq-1", "totalLoad Ay By"},
+    {kVerticalBlock, 20, " Ay = ", "totalLoad Ay By"},
+    {kVerticalBlock, 21, " Ay = ", "Ay"},
+    {kVerticalBlock, 22, " Ay = ", "Ay"},
+    {kVerticalBlock, 25, " Ay = ", "Ay"},
+    {kVerticalBlock, 26, " By = ", "By"},
+    {static_cast<int>(HorizontalCase::BxOnly), 1, " Ax - Bx = 0 + ", "Bx"},
+    {static_cast<int>(HorizontalCase::BxOnly), 2, " -Bx = ", "Bx"},
+    {static_cast<int>(HorizontalCase::BxOnly), 3, " Bx = ", "Bx"},
+    {static_cast<int>(HorizontalCase::AxOnly), 1, " Ax - Bx = ", "Ax"},
+    {static_cast<int>(HorizontalCase::AxOnly), 2, " Ax  = ", "Ax"},
+    {static_cast<int>(HorizontalCase::AxOnly), 3, " Ax  = ", "Ax"},
+    {static_cast<int>(HorizontalCase::BothForces), 3, " Ax - Bx = ", "Ax Bx"},
+    {static_cast<int>(HorizontalCase::BothForces), 4, " Ax - Bx = ", "Ax Bx"},
+    {static_cast<int>(HorizontalCase::BothForces), 5, " Ax  - Bx = ", "Ax Bx"},
 };
 
 /// Describes the picture of a run by kPictureLines. When there is nothing
@@ -71,7 +124,8 @@ inline constexpr PictureLine kPictureLines[] = {
 /// weightUnit kN/m\nforceUnit kN\nlengthUnit m\nL 6\nload 2 down\n
 /// totalLoad 6 2\nAy 4 up\nBy 2 up\nshear 4 -2\nzeroShear
 /// 4.2264973081037427e-01 2.5359\nlargestMoment 4.2264973081037427e-01
-/// 4.6188 2.5359 below\n...".
+/// 4.6188 2.5359 below\n...section 1 -5.0000000000000000e-01 0 0\nreport 34\n
+/// mark 2 load\nmark 4 totalLoad Ay By\n...mark 26 By\n".
 /// Example: L 0 -> "none There is no picture of this run: the length L
 /// must be greater than 0, and it is 0 m.\n".
 std::string describeBeamPicture(const BeamProblem& problem, bool complete);

@@ -15,6 +15,8 @@
 #include "analysis/beam_picture.h"
 #include "analysis/internal_forces.h"
 #include "analysis/number_format.h"
+#include "analysis/report.h"
+#include "app/run.h"
 
 namespace beam {
 namespace {
@@ -192,6 +194,50 @@ TEST(DescribeBeamPicture, FollowsTheContractAndSaysWhyNot) {
   EXPECT_EQ(describeBeamPicture(problemOf(6, 2), false),
             "none beam could not read every answer, so there is no picture of this run.\n");
   EXPECT_EQ(describeBeamPicture(problemOf(5, 0), true).find("section"), std::string::npos);
+}
+
+// run -> a mark line its description holds; for each run, every mark line
+// is the table's (the line starts as the report writes it, the parts are
+// the table's that the picture draws) and the report has the lines said.
+TEST(DescribeBeamPicture, MarksTheReportLinesTheTableNames) {
+  const std::pair<BeamProblem, const char*> runs[] = {
+      {problemOf(6, 2), "\nmark 14 totalLoad leftDistance By L\n"},
+      {problemOf(6, -2, 0, 4), "\nmark 31 Bx\n"},
+      {problemOf(6, 2, 5, 0), "\nmark 5 Ax\n"},
+      {problemOf(6, 2, 5, -3), "\nmark 33 Ax Bx\n"},
+      {problemOf(6, 0), "\nmark 2 load\nmark 13 L\n"},
+  };
+  for (const auto& [problem, holds] : runs) {
+    const std::string description = describeBeamPicture(problem, true);
+    std::string report;
+    printReport(problem, report);
+    std::vector<std::string> written;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);) written.push_back(line);
+    const HorizontalCase block = classifyHorizontalCase(problem.Ax, problem.Bx);
+    std::size_t marked = 0;
+    for (const auto& line : checkedLines(description)) {
+      if (line[0] == "report") {
+        EXPECT_EQ(line[1], std::to_string(written.size() - 1));
+      }
+      if (line[0] != "mark") continue;
+      const std::size_t number = std::stoul(line[1]);
+      const bool vertical = number <= kVerticalReportLines;
+      const auto row = std::find_if(std::begin(kMarkedLines), std::end(kMarkedLines), [&](auto r) {
+        return r.block == (vertical ? kVerticalBlock : static_cast<int>(block)) &&
+               static_cast<std::size_t>(r.line) + (vertical ? 0 : kVerticalReportLines) == number;
+      });
+      ASSERT_NE(row, std::end(kMarkedLines)) << holds << line[1];
+      EXPECT_EQ(written.at(number - 1).rfind(row->starts, 0), 0u) << written.at(number - 1);
+      for (std::size_t k = 2; k < line.size(); ++k) {
+        EXPECT_NE((" " + std::string(row->parts) + " ").find(" " + line[k] + " "),
+                  std::string::npos);
+      }
+      ++marked;
+    }
+    EXPECT_GE(marked, 5u) << holds;
+    EXPECT_NE(description.find(holds), std::string::npos) << description;
+  }
 }
 
 // A thousand classroom beams: the shear at A and B is the report's Ay and
