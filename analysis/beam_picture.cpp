@@ -1,11 +1,9 @@
 #include "analysis/beam_picture.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <string_view>
-#include <utility>
 
 #include "analysis/internal_forces.h"
 #include "analysis/number_format.h"
@@ -42,27 +40,17 @@ const char* upOrDown(double force) { return force > 0.0 ? "up" : force < 0.0 ? "
 // A place on the beam, t of the way from A: T, and its distance from A.
 std::string place(double L, double t) { return exactly(t) + " " + formatValue(L * t); }
 
-// The report's lines that speak of this picture's parts, each with the
-// parts the picture has (`drawn`: each part's name after a blank, and a
-// blank at the end).
-void marks(std::string& text, HorizontalCase horizontal, std::string_view drawn) {
-  const std::size_t vertical = kVerticalReportLines;
-  line(text, "report", {std::to_string(vertical + horizontalCaseLines(horizontal))});
+// The report's lines that speak of parts of the picture (kMarkedLines).
+void marks(std::string& text, HorizontalCase horizontal) {
+  const double vertical = kVerticalReportLines;
+  line(text, "report",
+       {formatValue(vertical + static_cast<double>(horizontalCaseLines(horizontal)))});
   for (const MarkedLine& marked : kMarkedLines) {
-    if (marked.block != kVerticalBlock && marked.block != static_cast<int>(horizontal)) continue;
-    std::string parts;
-    std::string_view all = marked.parts;
-    while (!all.empty()) {
-      const std::string_view part = all.substr(0, all.find(' '));
-      all.remove_prefix(std::min(all.size(), part.size() + 1));
-      if (drawn.find(" " + std::string(part) + " ") != std::string_view::npos) {
-        parts.append(" ").append(part);
-      }
+    if (marked.block == kVerticalBlock) {
+      line(text, "mark", {formatValue(marked.line), marked.parts});
+    } else if (marked.block == static_cast<int>(horizontal)) {
+      line(text, "mark", {formatValue(vertical + marked.line), marked.parts});
     }
-    if (parts.empty()) continue;
-    const std::size_t number =
-        static_cast<std::size_t>(marked.line) + (marked.block == kVerticalBlock ? 0 : vertical);
-    text.append("mark ").append(std::to_string(number)).append(parts).append("\n");
   }
 }
 
@@ -94,23 +82,14 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
   line(text, "Ay", {formatValue(s.Ay), upOrDown(s.Ay)});
   line(text, "By", {formatValue(s.By), upOrDown(s.By)});
   const HorizontalCase horizontal = classifyHorizontalCase(p.Ax, p.Bx);
-  const bool ax = horizontal == HorizontalCase::AxOnly || horizontal == HorizontalCase::BothForces;
-  const bool bx = horizontal == HorizontalCase::BxOnly || horizontal == HorizontalCase::BothForces;
-  if (ax) {
+  if (horizontal == HorizontalCase::AxOnly || horizontal == HorizontalCase::BothForces) {
     line(text, "Ax", {formatValue(p.Ax), p.Ax > 0.0 ? "right" : "left"});
   }
-  if (bx) {
+  if (horizontal == HorizontalCase::BxOnly || horizontal == HorizontalCase::BothForces) {
     line(text, "Bx", {formatValue(p.Bx), p.Bx > 0.0 ? "left" : "right"});
   }
-  std::string drawn = " load L ";
-  if (loaded) drawn += "totalLoad leftDistance rightDistance ";
-  for (const auto& [name, force] : {std::pair{"Ay ", s.Ay}, std::pair{"By ", s.By}}) {
-    if (std::string_view(upOrDown(force)) != "none") drawn += name;
-  }
-  if (ax) drawn += "Ax ";
-  if (bx) drawn += "Bx ";
   if (!loaded) {
-    marks(text, horizontal, drawn);
+    marks(text, horizontal);
     return text;
   }
   line(text, "shear", {formatValue(s.Ay), formatValue(-s.By)});
@@ -127,7 +106,7 @@ std::string describeBeamPicture(const BeamProblem& p, bool complete) {
     line(text, "section",
          {exactly(t), exactly(shape.shear), exactly(shape.moment), exactly(shape.deflection)});
   }
-  marks(text, horizontal, drawn);
+  marks(text, horizontal);
   return text;
 }
 

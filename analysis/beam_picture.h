@@ -125,7 +125,7 @@ inline constexpr MarkedLine kMarkedLines[] = {
 /// totalLoad 6 2\nAy 4 up\nBy 2 up\nshear 4 -2\nzeroShear
 /// 4.2264973081037427e-01 2.5359\nlargestMoment 4.2264973081037427e-01
 /// 4.6188 2.5359 below\n...section 1 -5.0000000000000000e-01 0 0\nreport 34\n
-/// mark 2 load\nmark 4 totalLoad Ay By\n...mark 26 By\n".
+/// mark 2 load\nmark 4 totalLoad Ay By\nmark 5 Ax Bx\n...mark 26 By\n".
 /// Example: L 0 -> "none There is no picture of this run: the length L
 /// must be greater than 0, and it is 0 m.\n".
 std::string describeBeamPicture(const BeamProblem& problem, bool complete);
