@@ -15,6 +15,7 @@ const ROOMS = [
   'PageFrame',
   'PictureCanvas',
   'AnswerPicture',
+  'ReportLinks',
   'ProgramModule',
 ];
 const rooms = Object.fromEntries(ROOMS.map((name) => [name, 'readonly']));

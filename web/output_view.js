@@ -153,6 +153,41 @@ class OutputView {
     element.translate = false;
   }
 
+  // The dialogue's last `count` lines (the report, once it is written):
+  // the lines of it numbered in `numbers` (from 1) each set in an element
+  // of its own, their text as it was. Returns the elements by number.
+  wrapLines(count, numbers) {
+    const dialogue = this.regions.dialogue;
+    const lines = {};
+    if (!dialogue) return lines;
+    const nodes = [];
+    const walker = document.createTreeWalker(dialogue, NodeFilter.SHOW_TEXT);
+    for (let node; (node = walker.nextNode());) nodes.push(node);
+    const text = nodes.map((node) => node.data).join('');
+    const starts = [0];
+    for (let at; (at = text.indexOf('\n', starts[starts.length - 1])) >= 0;) starts.push(at + 1);
+    const first = starts.length - 1 - count;
+    // From the last, so that the text before each line keeps its nodes.
+    for (const number of [...numbers].sort((x, y) => y - x)) {
+      const start = starts[first + number - 1];
+      const end = text.indexOf('\n', start);
+      if (first < 0 || start === undefined || end < 0) continue;
+      let offset = 0;
+      for (const node of nodes) {
+        if (start >= offset && end <= offset + node.length && node.parentNode === dialogue) {
+          const range = document.createRange();
+          range.setStart(node, start - offset);
+          range.setEnd(node, end - offset);
+          lines[number] = document.createElement('span');
+          range.surroundContents(lines[number]);
+          break;
+        }
+        offset += node.length;
+      }
+    }
+    return lines;
+  }
+
   // The questions, answers and report as text, or '' before the first
   // question.
   dialogueText() {

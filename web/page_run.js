@@ -116,15 +116,18 @@
   // caption's height), an earlier run unfolded; and before printing, for
   // the paper's width (beam-page.css: its margins, and the picture at most
   // that wide). (Drawn in the next frame: a change of size in the
-  // observer's own call would go round again.)
+  // observer's own call would go round again.) Each keeps its marks.
   const pictures = [picture];
+  const links = [new ReportLinks(screen, picture.box)];
   const PRINT_WIDTH = 680; // 180 mm
-  const resized = new ResizeObserver(() =>
-    requestAnimationFrame(() => pictures.forEach((each) => each.draw())),
-  );
+  const redraw = (width) => {
+    pictures.forEach((each) => each.draw(width));
+    links.forEach((each) => each.show());
+  };
+  const resized = new ResizeObserver(() => requestAnimationFrame(() => redraw()));
   resized.observe(picture.box);
-  window.addEventListener('beforeprint', () => pictures.forEach((each) => each.draw(PRINT_WIDTH)));
-  window.addEventListener('afterprint', () => pictures.forEach((each) => each.draw()));
+  window.addEventListener('beforeprint', () => redraw(PRINT_WIDTH));
+  window.addEventListener('afterprint', () => redraw());
 
   // The run has ended: the report stays in view and keeps the focus (for a
   // screen reader, and so that a stray Enter or Space lands on no control).
@@ -144,9 +147,10 @@
     const kept = document.createElement('details');
     const summary = document.createElement('summary');
     summary.textContent = 'Earlier run ' + (earlier.children.length + 1) + ': questions and report';
-    const text = document.createElement('div');
+    links[0].clear();
+    const text = view.region('dialogue').cloneNode(true);
     text.className = 'kept';
-    text.textContent = view.dialogueText();
+    text.tabIndex = -1;
     kept.append(summary, text);
     const drawn = picture.keep();
     if (drawn) {
@@ -154,6 +158,7 @@
       pictures.push(drawn);
       resized.observe(drawn.box);
     }
+    links.push(new ReportLinks(text, drawn ? drawn.box : text));
     earlier.appendChild(kept);
     return true;
   }
@@ -201,6 +206,7 @@
     window.beamEnded = false;
     if (!first) view.reset(false);
     picture.reset();
+    links[0].clear();
     finalKey.reset();
     controls.enable(false);
     controls.say(
@@ -239,7 +245,12 @@
       },
       beamAwaitKey: () => (thisRun === run ? awaitKey() : never()),
       // (the report said first, then that the picture is there)
-      beamPicture: (bytes) => thisRun === run && (view.speakPending(), picture.take(bytes)),
+      beamPicture: function (bytes) {
+        if (thisRun !== run) return;
+        view.speakPending();
+        picture.take(bytes);
+        if (picture.data) ReportLinks.wrap(view, picture.data);
+      },
       beamError: stopWithError,
       onExit: function () {
         if (thisRun === run) finish();

@@ -18,21 +18,27 @@ class PictureCanvas {
     return element;
   }
 
+  // The part of the picture a shape or label shows (analysis/beam_picture.h,
+  // kMarkedLines), for marking.
+  static part(element, part) {
+    if (part !== undefined) element.dataset.part = part;
+    return element;
+  }
+
   // One laid-out shape: a line, polygon or circle, or an arrow (a line
   // with its head at x2, y2, `head` long).
-  draw({ name, style, box, column, head, ...attributes }) {
+  draw({ name, style, box, column, head, of, part, ...attributes }) {
+    const add = (element) => this.element.appendChild(PictureCanvas.part(element, part));
     if (name !== 'arrow') {
-      this.element.appendChild(PictureCanvas.make(name, { ...attributes, class: style }));
+      add(PictureCanvas.make(name, { ...attributes, class: style }));
       return;
     }
     const { x1, y1, x2, y2 } = attributes;
-    this.element.appendChild(
-      PictureCanvas.make('line', { x1, y1, x2, y2, class: 'arrow ' + style }),
-    );
+    add(PictureCanvas.make('line', { x1, y1, x2, y2, class: 'arrow ' + style }));
     const angle = Math.atan2(y2 - y1, x2 - x1);
     const corner = (turn) =>
       `${x2 - head * Math.cos(angle + turn)},${y2 - head * Math.sin(angle + turn)}`;
-    this.element.appendChild(
+    add(
       PictureCanvas.make('polygon', {
         points: `${x2},${y2} ${corner(0.4)} ${corner(-0.4)}`,
         class: 'head',
@@ -42,8 +48,10 @@ class PictureCanvas {
 
   // A label, its text set as text (never as markup), narrowed if the font
   // draws it wider than laid out.
-  text({ text, x, y, width }) {
-    const label = this.element.appendChild(PictureCanvas.make('text', { x, y }));
+  text({ text, x, y, width, part }) {
+    const label = this.element.appendChild(
+      PictureCanvas.part(PictureCanvas.make('text', { x, y }), part),
+    );
     label.textContent = text;
     if (this.measure(text) > width) {
       label.setAttribute('textLength', width);

@@ -27,16 +27,20 @@ const beamPictureLogic = (function () {
     largestMoment: 4,
     largestDeflection: 3,
     section: 4,
+    report: 1,
+    mark: -1,
   };
 
   // The description's text -> { none } or its lines by name (each its
-  // columns), the sections as numbers.
+  // columns), the sections as numbers, the marked report lines' parts by
+  // their number.
   function parsePicture(text) {
-    const d = { sections: [] };
+    const d = { sections: [], marks: {} };
     for (const line of text.split('\n')) {
       const [name, ...columns] = line.split(' ');
       if (name === 'none') return { none: columns.join(' ') };
       if (name === 'section') d.sections.push(columns.map(Number));
+      else if (name === 'mark') d.marks[columns[0]] = columns.slice(1);
       else if (name in PICTURE_COLUMNS) d[name] = columns;
     }
     return d;
@@ -74,6 +78,29 @@ const beamPictureLogic = (function () {
   const against = (d, name) => name in AGAINST && d[name] && d[name][1] === AGAINST[name][0];
   // The total load when it is 0 but W is not: too small for a double.
   const UNDERFLOW = 'the total load (L x 0.5) x W is too small for a double, so it';
+
+  // The parts of the picture a report line may mark (kMarkedLines in
+  // analysis/beam_picture.h), in words, each where this picture draws it:
+  // By -> "By, the rocker's reaction at B, 2 kN up".
+  function partWords(d) {
+    const w = pictureWords(d);
+    const force = (name, what) =>
+      d[name] &&
+      d[name][1] !== 'none' &&
+      `${name}, ${what}, ${w.force(d[name][0])} ${WAYS[d[name][1]]}`;
+    const loaded = (words) => d.totalLoad && words;
+    return {
+      load: `the load, ${w.load}`,
+      totalLoad: loaded(`the total load, ${w.force(d.totalLoad?.[0])} ${d.load[1]}`),
+      leftDistance: loaded(`its lever arm about A, ${w.length(d.totalLoad?.[1])} from A`),
+      rightDistance: loaded('from where it acts to B'),
+      L: `the length L = ${w.length(d.L[0])}, By's lever arm about A`,
+      Ay: force('Ay', "the pin's reaction at A"),
+      By: force('By', "the rocker's reaction at B"),
+      Ax: force('Ax', 'the force at A'),
+      Bx: force('Bx', 'the force at B'),
+    };
+  }
 
   // The picture's text alternative: every value it shows, each force's way.
   function describePicture(d) {
@@ -151,15 +178,15 @@ const beamPictureLogic = (function () {
       height: Math.abs(y2 - y1),
     });
     const shape = (name, attributes, bounds) => shapes.push({ name, ...attributes, box: bounds });
-    const arrow = (x1, y1, x2, y2, style = '', of) => {
+    const arrow = (x1, y1, x2, y2, style = '', of, part = of) => {
       const head = Math.min(font / 2, 0.4 * Math.hypot(x2 - x1, y2 - y1));
-      shape('arrow', { x1, y1, x2, y2, head, style, of }, box(x1, y1, x2, y2));
+      shape('arrow', { x1, y1, x2, y2, head, style, of, part }, box(x1, y1, x2, y2));
     };
     // Rows of labels below `top`: each label in the first row where it
     // meets no label already there. Returns the rows' bottom.
     const rows = (top, wanted) => {
       const taken = [];
-      for (const [text, x, anchor, of] of wanted) {
+      for (const [text, x, anchor, of, part = of] of wanted) {
         const wide = Math.min(measure(text) + 0.4 * font, width - 4);
         const from = { start: x, middle: x - wide / 2, end: x - wide }[anchor];
         const left = Math.max(2, Math.min(width - 2 - wide, from));
@@ -169,6 +196,7 @@ const beamPictureLogic = (function () {
         const y = top + row * rowHeight;
         labels.push({
           of,
+          part,
           text,
           x: left + 0.2 * font,
           y: y + font,
@@ -185,7 +213,7 @@ const beamPictureLogic = (function () {
     // Over the beam: W, the total load; then the load, its arrows pointing
     // the way it acts, the total load dashed where it acts.
     const top = rows(0.5 * font, [
-      [d.load[1] === 'none' ? `No load: ${w.load}` : w.load, a, 'start'],
+      [d.load[1] === 'none' ? `No load: ${w.load}` : w.load, a, 'start', undefined, 'load'],
       ...(d.load[1] === 'underflow'
         ? [
             [`(L x 0.5) x W = ${w.force('0')}`, a, 'start'],
@@ -198,6 +226,8 @@ const beamPictureLogic = (function () {
               `(L x 0.5) x W = ${w.force(d.totalLoad[0])}, ${w.length(d.totalLoad[1])} from A`,
               at,
               'start',
+              undefined,
+              'totalLoad',
             ],
           ]
         : []),
@@ -207,15 +237,28 @@ const beamPictureLogic = (function () {
       const high = top + 0.5 * font;
       shape(
         'polygon',
-        { points: `${a},${beamY} ${a},${high} ${b},${beamY}`, style: 'load' },
+        { points: `${a},${beamY} ${a},${high} ${b},${beamY}`, style: 'load', part: 'load' },
         box(a, high, b, beamY),
       );
       const down = d.load[1] === 'down';
-      const loadArrow = (x, from, style) =>
-        down ? arrow(x, from, x, beamY, style) : arrow(x, beamY, x, from, style);
+      const loadArrow = (x, from, style, part) =>
+        down
+          ? arrow(x, from, x, beamY, style, undefined, part)
+          : arrow(x, beamY, x, from, style, undefined, part);
       for (let x = a; x < b - font; x += 2 * font)
         loadArrow(x, high + (beamY - high) * ((x - a) / (b - a)));
-      loadArrow(at, top, 'dashed');
+      loadArrow(at, top, 'dashed', 'totalLoad');
+      // The lever arms, drawn only where marked: from A to where the total
+      // load acts, and on to B.
+      for (const [part, x1, x2] of [
+        ['leftDistance', a, at],
+        ['rightDistance', at, b],
+      ])
+        shape(
+          'line',
+          { x1, y1: beamY, x2, y2: beamY, style: 'arm', part },
+          box(x1, beamY, x2, beamY),
+        );
     }
     // The beam, its supports, the forces at them, labelled in rows below.
     shape(
@@ -296,6 +339,7 @@ const beamPictureLogic = (function () {
       for (const { of, text, left, wide } of placed) {
         labels.push({
           of,
+          part: of,
           text,
           x: left + 0.2 * font,
           y: y + font,
@@ -305,9 +349,9 @@ const beamPictureLogic = (function () {
       }
       if (placed.length) y += rowHeight;
     }
-    y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle']]);
-    arrow((a + b) / 2, y + 0.3 * font, a, y + 0.3 * font);
-    arrow((a + b) / 2, y + 0.3 * font, b, y + 0.3 * font);
+    y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle', undefined, 'L']]);
+    arrow((a + b) / 2, y + 0.3 * font, a, y + 0.3 * font, '', undefined, 'L');
+    arrow((a + b) / 2, y + 0.3 * font, b, y + 0.3 * font, '', undefined, 'L');
     y += font;
 
     // The graphs, each about its axis, positive above; every label in rows
@@ -316,8 +360,8 @@ const beamPictureLogic = (function () {
       const values = d.sections.map((section) => section[column]);
       const over = [[title, a, 'start']];
       const under = [];
-      for (const [text, index, anchor] of ends) {
-        (values[index] >= 0 ? over : under).push([text, index ? b : a, anchor]);
+      for (const [text, index, anchor, part] of ends) {
+        (values[index] >= 0 ? over : under).push([text, index ? b : a, anchor, undefined, part]);
       }
       const markX = along(Number(mark.t));
       (mark.side === 'above' ? over : under).push([mark.text, markX, 'middle', column]);
@@ -352,8 +396,8 @@ const beamPictureLogic = (function () {
         1,
         'Shear force V',
         [
-          [w.force(d.shear[0]), 0, 'start'],
-          [w.force(d.shear[1]), d.sections.length - 1, 'end'],
+          [w.force(d.shear[0]), 0, 'start', 'Ay'],
+          [w.force(d.shear[1]), d.sections.length - 1, 'end', 'By'],
         ],
         { t: d.zeroShear[0], side: 'below', text: 'V = 0 at ' + w.length(d.zeroShear[1]) },
       );
@@ -371,6 +415,6 @@ const beamPictureLogic = (function () {
     return { height: y + 0.5 * font, shapes, labels };
   }
 
-  return { PICTURE_COLUMNS, parsePicture, describePicture, caption, layoutPicture };
+  return { PICTURE_COLUMNS, parsePicture, describePicture, caption, partWords, layoutPicture };
 })();
 if (typeof module === 'object' && module.exports) module.exports = beamPictureLogic;

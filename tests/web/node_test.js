@@ -53,7 +53,9 @@ test('a unit word that is not UTF-8 comes back byte for byte', () => {
 // than other forces' arrows (a horizontal force's, under its support's
 // vertical one: than that one's label); right-to-left unit words embedded
 // and marked, no other label marked; each graph from its own column, all
-// sections kept; each mark on its curve, its label on the side told.
+// sections kept; each mark on its curve, its label on the side told; each
+// report line the program marks (kMarkedLines) names parts the layout
+// draws, in words, and every part the table names is drawn for some run.
 test('the picture, by its contract, at every width', () => {
   const tree = path.resolve(transcripts, '..', '..');
   const picture = require(path.join(tree, 'web', 'picture_logic.js'));
@@ -62,6 +64,10 @@ test('the picture, by its contract, at every width', () => {
   for (const [, name, columns] of header.matchAll(/\{"(\w+)", (-?\d+),/g))
     contract[name] = +columns;
   assert.deepStrictEqual(picture.PICTURE_COLUMNS, contract);
+  const tableParts = new Set(
+    [...header.matchAll(/\d+, "[^"]*", "([\w ]+)"\},/g)].flatMap((m) => m[1].split(' ')),
+  );
+  const drawnParts = new Set();
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-picture-'));
   const meets = (p, q) =>
     p.x < q.x + q.width && q.x < p.x + p.width && p.y < q.y + q.height && q.y < p.y + p.height;
@@ -71,6 +77,7 @@ test('the picture, by its contract, at every width', () => {
     '1e155 1e-10 0 0 N/m N m',
     '5 0 3 -2 kN/m kN m',
     '10 -3 -5 0 kN/m kN m',
+    '6 2 0 4 kN/m kN m',
     '6 2 5 -3 \u0643\u0646/\u0645 \u0643\u0646 \u0645',
     '1e6 123456.789 -98765.4321 0 kN/m kilonewtons metres',
     '7 3.3 12.5 -3 \u05e7"\u05d2/\u05de kN \u05de\u05d8\u05e8',
@@ -95,6 +102,15 @@ test('the picture, by its contract, at every width', () => {
     for (const width of [...Array(30).keys()].map((k) => 280 + 5 * k).concat(768, 2000)) {
       const font = 14;
       const layout = picture.layoutPicture(d, width, font, (t) => t.length * 0.6 * font);
+      const parts = [...layout.shapes, ...layout.labels].map((s) => s.part);
+      const words = picture.partWords(d);
+      for (const [number, marked] of Object.entries(d.marks)) {
+        assert.ok(+number <= +d.report[0], `${typed}: ${number}`);
+        for (const part of marked.filter((p) => words[p] || parts.includes(p))) {
+          assert.ok(parts.includes(part) && !/undefined/.test(words[part]), `${typed}: ${part}`);
+          drawnParts.add(part);
+        }
+      }
       for (const [k, { text: label, box }] of layout.labels.entries()) {
         const where = `${typed} at ${width}: ${label}`;
         assert.ok(box.x >= 0 && box.x + box.width <= width && box.y >= 0, where);
@@ -143,4 +159,5 @@ test('the picture, by its contract, at every width', () => {
       }
     }
   }
+  assert.deepStrictEqual([...drawnParts].sort(), [...tableParts].sort());
 });
