@@ -93,7 +93,7 @@ const beamPictureLogic = (function () {
       load: `the load, ${w.load}`,
       totalLoad: loaded(`the total load, ${w.force(d.totalLoad?.[0])} ${d.load[1]}`),
       leftDistance: loaded(`its lever arm about A, ${w.length(d.totalLoad?.[1])} from A`),
-      rightDistance: loaded('from where it acts to B'),
+      rightDistance: loaded('from where the total load acts on to B, the rest of L'),
       L: `the length L = ${w.length(d.L[0])}, By's lever arm about A`,
       Ay: force('Ay', "the pin's reaction at A"),
       By: force('By', "the rocker's reaction at B"),

@@ -110,6 +110,7 @@ const WEBDRIVER_KEYS = {
   ArrowLeft: '\uE012',
   ArrowUp: '\uE013',
   ArrowDown: '\uE015',
+  Escape: '\uE00C',
 };
 
 function freePort() {
