@@ -638,6 +638,11 @@ const STEPS = [
         if (engine === 'chromium' && name === 'laptop') {
           const node = (await accessible(driver)).find((n) => n.focused);
           assert.match(node.description, /^marks the total load, -?6 \S+ (down|up); Ay, the pin/);
+          // Printed: the program's text, unmarked.
+          await driver.page.emulateMediaType('print');
+          const printed = () => getComputedStyle(document.querySelector('.marked')).backgroundColor;
+          assert.strictEqual(await driver.evaluate(printed), 'rgba(0, 0, 0, 0)');
+          await driver.page.emulateMediaType('screen');
         }
         await driver.keys([{ key: 'Escape' }]);
         assert.deepStrictEqual(await driver.evaluate(focused), ['', []]);
