@@ -70,19 +70,22 @@ inline constexpr PictureLine kPictureLines[] = {
 /// Which lines of the report (analysis/report.h) speak of which parts of
 /// the picture, for the page to mark one when the other is pointed at. A
 /// line is in a block: the vertical report (kVerticalBlock) or the block of
-/// one HorizontalCase (its value), numbered from 1 there; it starts with
-/// `starts` as the report writes it. Its parts, one blank between: load (W
+/// one HorizontalCase (its value), numbered from 1 there; it holds
+/// `holds` as the report writes it. Its parts, one blank between: load (W
 /// and the load), totalLoad (its arrow where it acts), leftDistance and
 /// rightDistance (from A to where it acts, and on to B: its lever arm about
 /// A is the first), L (the length: By's lever arm about A), Ay, By, Ax, Bx
-/// (the forces' arrows). A mark line names only the parts its picture has.
+/// (the forces' arrows). A run's description has a mark line for every
+/// row of its blocks; the page marks those of its parts that its picture
+/// draws (no load: no total load; a reaction of 0: no arrow).
 struct MarkedLine {
   int block;
   int line;
-  const char* starts;
+  const char* holds;
   const char* parts;
 };
 
+/// MarkedLine::block for the vertical report (printVerticalReport).
 inline constexpr int kVerticalBlock = -1;
 
 inline constexpr MarkedLine kMarkedLines[] = {
@@ -95,8 +98,8 @@ inline constexpr MarkedLine kMarkedLines[] = {
     {kVerticalBlock, 11, " The Center Of The Force", "totalLoad leftDistance rightDistance"},
     {kVerticalBlock, 13, " Sum Of The Moment At Point A", "totalLoad leftDistance By L"},
     {kVerticalBlock, 14, " -1 * ", "totalLoad leftDistance By L"},
-    {kVerticalBlock, 15, "", "totalLoad leftDistance By L"},
-    {kVerticalBlock, 16, " ", "By L"},
+    {kVerticalBlock, 15, " x By = 0", "totalLoad leftDistance By L"},
+    {kVerticalBlock, 16, " By = ", "By L"},
     {kVerticalBlock, 17, " By = ", "By"},
     {kVerticalBlock, 18, " By = ", "By"},
     {kVerticalBlock, 19, "From Eq-1", "totalLoad Ay By"},
