@@ -196,50 +196,33 @@ TEST(DescribeBeamPicture, FollowsTheContractAndSaysWhyNot) {
   EXPECT_EQ(describeBeamPicture(problemOf(5, 0), true).find("section"), std::string::npos);
 }
 
-// run -> a mark line its description holds; for each run, every mark line
-// is a row of the table for the run's blocks, its line holds what the row
-// says, and the report has the lines said.
+// Each horizontal case: the report's line count, and a mark line for each
+// row of the run's blocks, whose line as written holds what the row says.
 TEST(DescribeBeamPicture, MarksTheReportLinesTheTableNames) {
-  const std::pair<BeamProblem, const char*> runs[] = {
-      {problemOf(6, 2), "\nmark 14 totalLoad leftDistance By L\n"},
-      {problemOf(6, -2, 0, 4), "\nmark 31 Bx\n"},
-      {problemOf(6, 2, 5, 0), "\nmark 5 Ax Bx\nmark 7 totalLoad\n"},
-      {problemOf(6, 2, 5, -3), "\nmark 33 Ax Bx\n"},
-      {problemOf(6, 0), "\nmark 2 load\nmark 4 totalLoad Ay By\n"},
-  };
-  for (const auto& [problem, holds] : runs) {
+  for (const BeamProblem& problem : {problemOf(6, 2), problemOf(6, -2, 0, 4), problemOf(6, 2, 5, 0),
+                                     problemOf(6, 2, 5, -3), problemOf(6, 0)}) {
     const std::string description = describeBeamPicture(problem, true);
     std::string report;
     printReport(problem, report);
     std::vector<std::string> written;
     std::istringstream in(report);
     for (std::string line; std::getline(in, line);) written.push_back(line);
-    const HorizontalCase block = classifyHorizontalCase(problem.Ax, problem.Bx);
-    std::ptrdiff_t marked = 0;
-    for (const auto& line : checkedLines(description)) {
-      if (line[0] == "report") {
-        EXPECT_EQ(line[1], std::to_string(written.size() - 1));
-      }
-      if (line[0] != "mark") continue;
-      const std::size_t number = std::stoul(line[1]);
-      const bool vertical = number <= kVerticalReportLines;
-      const auto row = std::find_if(std::begin(kMarkedLines), std::end(kMarkedLines), [&](auto r) {
-        return r.block == (vertical ? kVerticalBlock : static_cast<int>(block)) &&
-               static_cast<std::size_t>(r.line) + (vertical ? 0 : kVerticalReportLines) == number;
-      });
-      ASSERT_NE(row, std::end(kMarkedLines)) << holds << line[1];
-      EXPECT_NE(written.at(number - 1).find(row->holds), std::string::npos) << row->holds;
-      const std::string parts = description.substr(description.find("mark " + line[1] + " "));
-      EXPECT_EQ(parts.substr(0, parts.find('\n')), "mark " + line[1] + " " + row->parts);
-      ++marked;
+    EXPECT_NE(description.find("\nreport " + std::to_string(written.size() - 1) + "\nmark "),
+              std::string::npos);
+    const int block = static_cast<int>(classifyHorizontalCase(problem.Ax, problem.Bx));
+    std::ptrdiff_t rows = 0;
+    for (const MarkedLine& row : kMarkedLines) {
+      if (row.block != kVerticalBlock && row.block != block) continue;
+      const std::size_t number = static_cast<std::size_t>(row.line) +
+                                 (row.block == kVerticalBlock ? 0 : kVerticalReportLines);
+      EXPECT_NE(written.at(number - 1).find(row.holds), std::string::npos) << row.holds;
+      const std::string mark = "\nmark " + std::to_string(number) + " " + row.parts + "\n";
+      EXPECT_NE(description.find(mark), std::string::npos) << mark;
+      rows += 1;
     }
-    EXPECT_EQ(marked, std::count_if(std::begin(kMarkedLines), std::end(kMarkedLines),
-                                    [&](auto r) {
-                                      return r.block == kVerticalBlock ||
-                                             r.block == static_cast<int>(block);
-                                    }))
-        << holds;
-    EXPECT_NE(description.find(holds), std::string::npos) << description;
+    const auto lines = checkedLines(description);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](auto& l) { return l[0] == "mark"; }),
+              rows);
   }
 }
 

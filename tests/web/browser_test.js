@@ -203,12 +203,8 @@ function layout() {
   };
 }
 
-// Catches what Copy report hands to the clipboard through the browser's own
-// Copy command (which still runs), and what Save as text hands to the
-// browser.
-// Points the mouse at each linked line of the page in turn (the run's and
-// the kept ones'): [its text, its parts, the parts of its own run's picture
-// whose paint changes (and none of another's), what it says, kept].
+// Points at each linked line (the run's, the kept ones'): [its text, its parts,
+// those of its own run's picture whose paint changes, what it says, kept].
 function pointEachLine() {
   const point = (element, type) =>
     element.dispatchEvent(new PointerEvent(type, { bubbles: true, pointerType: 'mouse' }));
@@ -227,6 +223,9 @@ function pointEachLine() {
   });
 }
 
+// Catches what Copy report hands to the clipboard through the browser's own
+// Copy command (which still runs), and what Save as text hands to the
+// browser.
 function catchCopyAndSave() {
   window.copied = null;
   const setData = DataTransfer.prototype.setData;
@@ -581,12 +580,14 @@ const STEPS = [
   [
     'the working and the picture point at each other',
     null,
-    async (session) => {
-      const { driver, name } = session;
-      // Each run's lines (answers, how many are linked, a line's parts, a
-      // force whose arrow marks its lines); each later run keeps the
-      // earlier ones linked to their own pictures.
-      for (const [answers, count, [text, parts], force] of [
+    async ({ driver, name }) => {
+      // Each run (answers, lines linked, a line, a force whose arrow marks its
+      // lines); the working one Tab stop, the arrows line by line, Escape out.
+      const marked = () => [
+        document.activeElement.dataset.parts || '',
+        [...document.querySelectorAll('#screen .marked')].map((line) => line.dataset.parts),
+      ];
+      for (const [answers, count, line, force] of [
         ['6 2 0 0 kN/m kN m', 18, [' 6 By = 12', 'By L'], 'By'],
         ['6 -2 0 4 kN/m kN m', 22, [' -Bx = -4 kN', 'Bx'], 'Bx'],
         ['6 2 5 0 kN/m kN m', 22, [' Ax  = 5 kN', 'Ax'], 'Ay'],
@@ -595,57 +596,38 @@ const STEPS = [
         await driver.keys([answers, { key: 'Enter' }]);
         await until(driver, () => !document.getElementById('continue').hidden, 'the key wait');
         const lines = await driver.evaluate(pointEachLine);
-        assert.strictEqual(lines.filter((line) => !line[4]).length, count, answers);
+        assert.strictEqual(lines.filter((seen) => !seen[4]).length, count, answers);
         assert.ok(
-          lines.some((line) => line[0] === text && line[1] === parts),
+          lines.some((seen) => seen[0] === line[0] && seen[1] === line[1]),
           answers,
         );
-        for (const [line, marks, marked, said] of lines) {
-          assert.strictEqual(marked, marks.split(' ').sort().join(' '), `${answers}: ${line}`);
+        for (const [text, parts, paint, said] of lines) {
+          assert.strictEqual(paint, parts.split(' ').sort().join(' '), `${answers}: ${text}`);
           assert.ok(/^marks \w/.test(said), said);
         }
-        // A click on the force's arrow marks the lines that found it, and
-        // a click elsewhere clears them.
-        const arrow = await driver.evaluate((part) => {
-          const element = document.querySelector(`#picture [data-part=${part}]`);
-          element.scrollIntoView({ block: 'center' });
-          const box = element.getBoundingClientRect();
-          return [Math.round(box.x + box.width / 2), Math.round(box.y + box.height / 2)];
-        }, force);
-        await driver.clickAt(...arrow);
-        const found = () =>
-          [...document.querySelectorAll('#screen .marked')].map((line) => line.dataset.parts);
-        const byArrow = await driver.evaluate(found);
-        assert.ok(
-          byArrow.length > 1 && byArrow.every((p) => p.split(' ').includes(force)),
-          answers,
-        );
+        await driver.click(`#picture .head[data-part=${force}]`);
+        const byArrow = (await driver.evaluate(marked))[1];
+        assert.ok(byArrow.length > 1 && byArrow.every((p) => p.split(' ').includes(force)));
         await driver.clickAt(2, 2);
-        assert.deepStrictEqual(await driver.evaluate(found), []);
+        assert.deepStrictEqual(await driver.evaluate(marked), ['', []]);
         await driver.keys(['q']);
         await until(driver, () => window.beamEnded === true, 'the end of the run');
-        // The keyboard: one Tab stop, the arrows line by line, Escape out.
         await driver.evaluate(() => document.getElementById('screen').focus());
         await driver.keys([{ key: 'Tab' }, { key: 'ArrowDown' }]);
-        const focused = () => [
-          document.activeElement.dataset.parts || '',
-          [...document.querySelectorAll('#screen .marked')].map((line) => line.dataset.parts),
-        ];
-        assert.deepStrictEqual(await driver.evaluate(focused), [
+        assert.deepStrictEqual(await driver.evaluate(marked), [
           'totalLoad Ay By',
           ['totalLoad Ay By'],
         ]);
         if (engine === 'chromium' && name === 'laptop') {
           const node = (await accessible(driver)).find((n) => n.focused);
           assert.match(node.description, /^marks the total load, -?6 \S+ (down|up); Ay, the pin/);
-          // Printed: the program's text, unmarked.
           await driver.page.emulateMediaType('print');
           const printed = () => getComputedStyle(document.querySelector('.marked')).backgroundColor;
           assert.strictEqual(await driver.evaluate(printed), 'rgba(0, 0, 0, 0)');
           await driver.page.emulateMediaType('screen');
         }
         await driver.keys([{ key: 'Escape' }]);
-        assert.deepStrictEqual(await driver.evaluate(focused), ['', []]);
+        assert.deepStrictEqual(await driver.evaluate(marked), ['', []]);
         await pause(QUIET);
         await driver.click('#restart');
         await askedFor(driver, PROMPT_1);
