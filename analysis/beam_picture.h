@@ -3,6 +3,7 @@
 // as text by the same code that writes the report. Pure; no I/O.
 #pragma once
 
+#include <iterator>
 #include <string>
 
 #include "analysis/beam.h"
@@ -70,8 +71,8 @@ inline constexpr PictureLine kPictureLines[] = {
 /// Which lines of the report (analysis/report.h) speak of which parts of
 /// the picture, for the page to mark one when the other is pointed at. A
 /// line is in a block: the vertical report (kVerticalBlock) or the block of
-/// one HorizontalCase (its value), numbered from 1 there; it holds
-/// `holds` as the report writes it. Its parts, one blank between: load (W
+/// one HorizontalCase (its value), numbered from 1 there; it holds its
+/// kMarkedLineHolds as the report writes it. Its parts, one blank between: load (W
 /// and the load), totalLoad (its arrow where it acts), leftDistance and
 /// rightDistance (from A to where it acts, and on to B: its lever arm about
 /// A is the first), L (the length: By's lever arm about A), Ay, By, Ax, Bx
@@ -81,7 +82,6 @@ inline constexpr PictureLine kPictureLines[] = {
 struct MarkedLine {
   int block;
   int line;
-  const char* holds;
   const char* parts;
 };
 
@@ -89,35 +89,69 @@ struct MarkedLine {
 inline constexpr int kVerticalBlock = -1;
 
 inline constexpr MarkedLine kMarkedLines[] = {
-    {kVerticalBlock, 2, " The Ating Weight", "load"},
-    {kVerticalBlock, 4, "Ay + By = ", "totalLoad Ay By"},
-    {kVerticalBlock, 5, "(+/-)Ax + (+/-)Bx", "Ax Bx"},
-    {kVerticalBlock, 7, " The Acting Vertial Force", "totalLoad"},
-    {kVerticalBlock, 9, " ==> Left Distance", "leftDistance"},
-    {kVerticalBlock, 10, " ==> Right Distance", "rightDistance"},
-    {kVerticalBlock, 11, " The Center Of The Force", "totalLoad leftDistance rightDistance"},
-    {kVerticalBlock, 13, " Sum Of The Moment At Point A", "totalLoad leftDistance By L"},
-    {kVerticalBlock, 14, " -1 * ", "totalLoad leftDistance By L"},
-    {kVerticalBlock, 15, " x By = 0", "totalLoad leftDistance By L"},
-    {kVerticalBlock, 16, " By = ", "By L"},
-    {kVerticalBlock, 17, " By = ", "By"},
-    {kVerticalBlock, 18, " By = ", "By"},
-    {kVerticalBlock, 19, "From Eq-1", "totalLoad Ay By"},
-    {kVerticalBlock, 20, " Ay = ", "totalLoad Ay By"},
-    {kVerticalBlock, 21, " Ay = ", "Ay"},
-    {kVerticalBlock, 22, " Ay = ", "Ay"},
-    {kVerticalBlock, 25, " Ay = ", "Ay"},
-    {kVerticalBlock, 26, " By = ", "By"},
-    {static_cast<int>(HorizontalCase::BxOnly), 1, " Ax - Bx = 0 + ", "Bx"},
-    {static_cast<int>(HorizontalCase::BxOnly), 2, " -Bx = ", "Bx"},
-    {static_cast<int>(HorizontalCase::BxOnly), 3, " Bx = ", "Bx"},
-    {static_cast<int>(HorizontalCase::AxOnly), 1, " Ax - Bx = ", "Ax"},
-    {static_cast<int>(HorizontalCase::AxOnly), 2, " Ax  = ", "Ax"},
-    {static_cast<int>(HorizontalCase::AxOnly), 3, " Ax  = ", "Ax"},
-    {static_cast<int>(HorizontalCase::BothForces), 3, " Ax - Bx = ", "Ax Bx"},
-    {static_cast<int>(HorizontalCase::BothForces), 4, " Ax - Bx = ", "Ax Bx"},
-    {static_cast<int>(HorizontalCase::BothForces), 5, " Ax  - Bx = ", "Ax Bx"},
+    {kVerticalBlock, 2, "load"},
+    {kVerticalBlock, 4, "totalLoad Ay By"},
+    {kVerticalBlock, 5, "Ax Bx"},
+    {kVerticalBlock, 7, "totalLoad"},
+    {kVerticalBlock, 9, "leftDistance"},
+    {kVerticalBlock, 10, "rightDistance"},
+    {kVerticalBlock, 11, "totalLoad leftDistance rightDistance"},
+    {kVerticalBlock, 13, "totalLoad leftDistance By L"},
+    {kVerticalBlock, 14, "totalLoad leftDistance By L"},
+    {kVerticalBlock, 15, "totalLoad leftDistance By L"},
+    {kVerticalBlock, 16, "By L"},
+    {kVerticalBlock, 17, "By"},
+    {kVerticalBlock, 18, "By"},
+    {kVerticalBlock, 19, "totalLoad Ay By"},
+    {kVerticalBlock, 20, "totalLoad Ay By"},
+    {kVerticalBlock, 21, "Ay"},
+    {kVerticalBlock, 22, "Ay"},
+    {kVerticalBlock, 25, "Ay"},
+    {kVerticalBlock, 26, "By"},
+    {static_cast<int>(HorizontalCase::BxOnly), 1, "Bx"},
+    {static_cast<int>(HorizontalCase::BxOnly), 2, "Bx"},
+    {static_cast<int>(HorizontalCase::BxOnly), 3, "Bx"},
+    {static_cast<int>(HorizontalCase::AxOnly), 1, "Ax"},
+    {static_cast<int>(HorizontalCase::AxOnly), 2, "Ax"},
+    {static_cast<int>(HorizontalCase::AxOnly), 3, "Ax"},
+    {static_cast<int>(HorizontalCase::BothForces), 3, "Ax Bx"},
+    {static_cast<int>(HorizontalCase::BothForces), 4, "Ax Bx"},
+    {static_cast<int>(HorizontalCase::BothForces), 5, "Ax Bx"},
 };
+
+/// What the line of each row of kMarkedLines holds, in the table's order
+/// (kept apart: the program needs only the table).
+inline constexpr const char* kMarkedLineHolds[] = {
+    " The Ating Weight",
+    "Ay + By = ",
+    "(+/-)Ax + (+/-)Bx",
+    " The Acting Vertial Force",
+    " ==> Left Distance",
+    " ==> Right Distance",
+    " The Center Of The Force",
+    " Sum Of The Moment At Point A",
+    " -1 * ",
+    " x By = 0",
+    " By = ",
+    " By = ",
+    " By = ",
+    "From Eq-1",
+    " Ay = ",
+    " Ay = ",
+    " Ay = ",
+    " Ay = ",
+    " By = ",
+    " Ax - Bx = 0 + ",
+    " -Bx = ",
+    " Bx = ",
+    " Ax - Bx = ",
+    " Ax  = ",
+    " Ax  = ",
+    " Ax - Bx = ",
+    " Ax - Bx = ",
+    " Ax  - Bx = ",
+};
+static_assert(std::size(kMarkedLineHolds) == std::size(kMarkedLines));
 
 /// Describes the picture of a run by kPictureLines. When there is nothing
 /// sound to draw, the description is the one line "none SENTENCE": not

@@ -215,7 +215,8 @@ TEST(DescribeBeamPicture, MarksTheReportLinesTheTableNames) {
       if (row.block != kVerticalBlock && row.block != block) continue;
       const std::size_t number = static_cast<std::size_t>(row.line) +
                                  (row.block == kVerticalBlock ? 0 : kVerticalReportLines);
-      EXPECT_NE(written.at(number - 1).find(row.holds), std::string::npos) << row.holds;
+      const char* holds = kMarkedLineHolds[&row - kMarkedLines];
+      EXPECT_NE(written.at(number - 1).find(holds), std::string::npos) << holds;
       const std::string mark = "\nmark " + std::to_string(number) + " " + row.parts + "\n";
       EXPECT_NE(description.find(mark), std::string::npos) << mark;
       rows += 1;

@@ -23,7 +23,7 @@ class FinalKey {
         const target = event.target;
         const onControl = target.closest && target.closest('footer') !== null;
         // The working's own keys, on its lines (web/report_links.js).
-        if (ReportLinks.line(target) && /^(Arrow|Home|End|Escape)/.test(event.key)) return;
+        if (ReportLinks.line(target) && /^(Arrow|Escape)/.test(event.key)) return;
         const isKey = beamPageLogic.endsKeyWait(event);
         if (
           this.settle &&

@@ -155,11 +155,11 @@ class OutputView {
 
   // The dialogue's last `count` lines (the report, once it is written):
   // the lines of it numbered in `numbers` (from 1) each set in an element
-  // of its own, their text as it was. Returns the elements by number.
+  // of its own, their text as it was (`numbers` in order; reversed here).
+  // Returns the elements by number.
   wrapLines(count, numbers) {
     const dialogue = this.regions.dialogue;
     const lines = {};
-    if (!dialogue) return lines;
     const nodes = [];
     const walker = document.createTreeWalker(dialogue, NodeFilter.SHOW_TEXT);
     for (let node; (node = walker.nextNode());) nodes.push(node);
@@ -168,7 +168,7 @@ class OutputView {
     for (let at; (at = text.indexOf('\n', starts[starts.length - 1])) >= 0;) starts.push(at + 1);
     const first = starts.length - 1 - count;
     // From the last, so that the text before each line keeps its nodes.
-    for (const number of [...numbers].sort((x, y) => y - x)) {
+    for (const number of numbers.reverse()) {
       const start = starts[first + number - 1];
       const end = text.indexOf('\n', start);
       if (first < 0 || start === undefined || end < 0) continue;

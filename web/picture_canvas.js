@@ -18,17 +18,14 @@ class PictureCanvas {
     return element;
   }
 
-  // The part of the picture a shape or label shows (analysis/beam_picture.h,
-  // kMarkedLines), for marking.
-  static part(element, part) {
-    if (part !== undefined) element.dataset.part = part;
-    return element;
-  }
-
   // One laid-out shape: a line, polygon or circle, or an arrow (a line
   // with its head at x2, y2, `head` long).
   draw({ name, style, box, column, head, of, part, ...attributes }) {
-    const add = (element) => this.element.appendChild(PictureCanvas.part(element, part));
+    // (the part of the picture it shows, for marking: kMarkedLines)
+    const add = (element) => {
+      if (part) element.dataset.part = part;
+      this.element.appendChild(element);
+    };
     if (name !== 'arrow') {
       add(PictureCanvas.make(name, { ...attributes, class: style }));
       return;
@@ -49,9 +46,8 @@ class PictureCanvas {
   // A label, its text set as text (never as markup), narrowed if the font
   // draws it wider than laid out.
   text({ text, x, y, width, part }) {
-    const label = this.element.appendChild(
-      PictureCanvas.part(PictureCanvas.make('text', { x, y }), part),
-    );
+    const label = this.element.appendChild(PictureCanvas.make('text', { x, y }));
+    if (part) label.dataset.part = part;
     label.textContent = text;
     if (this.measure(text) > width) {
       label.setAttribute('textLength', width);

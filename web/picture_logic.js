@@ -90,11 +90,11 @@ const beamPictureLogic = (function () {
       `${name}, ${what}, ${w.force(d[name][0])} ${WAYS[d[name][1]]}`;
     const loaded = (words) => d.totalLoad && words;
     return {
-      load: `the load, ${w.load}`,
+      load: w.load,
       totalLoad: loaded(`the total load, ${w.force(d.totalLoad?.[0])} ${d.load[1]}`),
-      leftDistance: loaded(`its lever arm about A, ${w.length(d.totalLoad?.[1])} from A`),
-      rightDistance: loaded('from where the total load acts on to B, the rest of L'),
-      L: `the length L = ${w.length(d.L[0])}, By's lever arm about A`,
+      leftDistance: loaded(`its lever arm, ${w.length(d.totalLoad?.[1])}`),
+      rightDistance: loaded('the rest of L'),
+      L: `L = ${w.length(d.L[0])}, By's lever arm`,
       Ay: force('Ay', "the pin's reaction at A"),
       By: force('By', "the rocker's reaction at B"),
       Ax: force('Ax', 'the force at A'),
@@ -186,7 +186,7 @@ const beamPictureLogic = (function () {
     // meets no label already there. Returns the rows' bottom.
     const rows = (top, wanted) => {
       const taken = [];
-      for (const [text, x, anchor, of, part = of] of wanted) {
+      for (const [text, x, anchor, of] of wanted) {
         const wide = Math.min(measure(text) + 0.4 * font, width - 4);
         const from = { start: x, middle: x - wide / 2, end: x - wide }[anchor];
         const left = Math.max(2, Math.min(width - 2 - wide, from));
@@ -196,7 +196,7 @@ const beamPictureLogic = (function () {
         const y = top + row * rowHeight;
         labels.push({
           of,
-          part,
+          part: of,
           text,
           x: left + 0.2 * font,
           y: y + font,
@@ -213,7 +213,7 @@ const beamPictureLogic = (function () {
     // Over the beam: W, the total load; then the load, its arrows pointing
     // the way it acts, the total load dashed where it acts.
     const top = rows(0.5 * font, [
-      [d.load[1] === 'none' ? `No load: ${w.load}` : w.load, a, 'start', undefined, 'load'],
+      [d.load[1] === 'none' ? `No load: ${w.load}` : w.load, a, 'start', 'load'],
       ...(d.load[1] === 'underflow'
         ? [
             [`(L x 0.5) x W = ${w.force('0')}`, a, 'start'],
@@ -226,7 +226,6 @@ const beamPictureLogic = (function () {
               `(L x 0.5) x W = ${w.force(d.totalLoad[0])}, ${w.length(d.totalLoad[1])} from A`,
               at,
               'start',
-              undefined,
               'totalLoad',
             ],
           ]
@@ -349,7 +348,7 @@ const beamPictureLogic = (function () {
       }
       if (placed.length) y += rowHeight;
     }
-    y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle', undefined, 'L']]);
+    y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle', 'L']]);
     arrow((a + b) / 2, y + 0.3 * font, a, y + 0.3 * font, '', undefined, 'L');
     arrow((a + b) / 2, y + 0.3 * font, b, y + 0.3 * font, '', undefined, 'L');
     y += font;
@@ -361,7 +360,7 @@ const beamPictureLogic = (function () {
       const over = [[title, a, 'start']];
       const under = [];
       for (const [text, index, anchor, part] of ends) {
-        (values[index] >= 0 ? over : under).push([text, index ? b : a, anchor, undefined, part]);
+        (values[index] >= 0 ? over : under).push([text, index ? b : a, anchor, part]);
       }
       const markX = along(Number(mark.t));
       (mark.side === 'above' ? over : under).push([mark.text, markX, 'middle', column]);

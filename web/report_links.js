@@ -16,23 +16,16 @@ class ReportLinks {
     this.lines = lines;
     this.picture = picture;
     this.hovered = this.pinned = null;
-    const mouse = (handler) => (event) => event.pointerType === 'mouse' && handler(event);
-    lines.addEventListener(
-      'pointerover',
-      mouse((e) => this.hover(ReportLinks.line(e.target))),
-    );
-    lines.addEventListener(
-      'pointerout',
-      mouse(() => this.hover(null)),
-    );
-    picture.addEventListener(
-      'pointermove',
-      mouse((e) => this.hover(this.partAt(e))),
-    );
-    picture.addEventListener(
-      'pointerleave',
-      mouse(() => this.hover(null)),
-    );
+    // A mouse over a line or a part marks it (a pen or a finger taps).
+    for (const [element, what] of [
+      [lines, (e) => ReportLinks.line(e.target)],
+      [picture, (e) => this.partAt(e)],
+    ]) {
+      for (const type of ['pointerover', 'pointerout'])
+        element.addEventListener(type, (e) => {
+          if (e.pointerType === 'mouse') this.hover(type === 'pointerover' ? what(e) : null);
+        });
+    }
     lines.addEventListener(
       'pointerdown',
       (e) => (this.down = this.pinned === ReportLinks.line(e.target)),
@@ -75,26 +68,15 @@ class ReportLinks {
     });
   }
 
-  static line(target) {
-    return target && target.closest ? target.closest('[data-parts]') : null;
+  static line(target, attribute = 'data-parts') {
+    return target && target.closest ? target.closest(`[${attribute}]`) : null;
   }
 
-  // The part of the picture under a pointer, within half a letter: the
-  // smallest there that some line marks (an arrow before the load).
+  // The part of the picture a pointer is on (its arrow's head or line, its
+  // label), that some line marks.
   partAt(event) {
-    const near = parseFloat(getComputedStyle(this.picture).fontSize) / 2;
-    let found = null;
-    let least = Infinity;
-    for (const element of this.picture.querySelectorAll('[data-part]:not(.arm)')) {
-      const box = element.getBoundingClientRect();
-      const [x, y] = [event.clientX - box.left, event.clientY - box.top];
-      const size = (box.width + 2 * near) * (box.height + 2 * near);
-      if (x < -near || y < -near || x > box.width + near || y > box.height + near) continue;
-      if (size < least && this.linesOf(element.dataset.part).length) {
-        [found, least] = [element.dataset.part, size];
-      }
-    }
-    return found;
+    const part = ReportLinks.line(event.target, 'data-part');
+    return part && this.linesOf(part.dataset.part).length ? part.dataset.part : null;
   }
 
   linesOf(part) {
@@ -128,23 +110,13 @@ class ReportLinks {
   }
 
   key(event) {
-    const line = ReportLinks.line(event.target);
-    if (!line) return;
     const all = [...this.lines.querySelectorAll('[data-parts]')];
-    const at = all.indexOf(line);
-    const to = {
-      ArrowDown: at + 1,
-      ArrowRight: at + 1,
-      ArrowUp: at - 1,
-      ArrowLeft: at - 1,
-      Home: 0,
-      End: all.length - 1,
-    }[event.key];
+    const to = all[all.indexOf(event.target) + { ArrowDown: 1, ArrowUp: -1 }[event.key]];
     if (event.key === 'Escape') {
       this.pin(null);
       this.lines.focus();
-    } else if (to === undefined) return;
-    else if (all[to]) all[to].focus();
+    } else if (to) to.focus();
+    else return;
     event.preventDefault();
   }
 

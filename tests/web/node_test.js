@@ -64,7 +64,7 @@ test('the picture, by its contract, at every width', () => {
     contract[name] = +columns;
   assert.deepStrictEqual(picture.PICTURE_COLUMNS, contract);
   const tableParts = new Set(
-    [...header.matchAll(/\d+, "[^"]*", "([\w ]+)"\},/g)].flatMap((m) => m[1].split(' ')),
+    [...header.matchAll(/(?:Block|\)), \d+, "([\w ]+)"\},/g)].flatMap((m) => m[1].split(' ')),
   );
   const drawnParts = new Set();
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'beam-picture-'));
