@@ -15,10 +15,8 @@
 // each question was last given in an earlier run; and for one run the
 // field, the question it is named by, the queue its answers go to, the last
 // answer, everything typed, whether anything was typed, whether the input
-// has ended, whether the program has yet to ask (the field the page was
-// served with takes answers before the program has loaded), the answer each
-// question was given, the question the last line read began at, and
-// whether the next read begins a line.
+// has ended, the answer each question was given, the question the last
+// line read began at, and whether the next read begins a line.
 class AnswerField {
   // frame: the page's PageFrame; view: the run's OutputView.
   constructor(frame, view) {
@@ -38,7 +36,6 @@ class AnswerField {
     this.readFor = '';
     this.lineStart = true;
     this.queue = queue;
-    this.early = false;
     this.question = '';
     this.lastAnswer = '';
     this.answers = '';
@@ -54,7 +51,6 @@ class AnswerField {
   // it (a read that is no new question, after an empty answer, keeps the
   // name), and gives it the keyboard where the page may take it.
   ask() {
-    this.early = false;
     if (!this.field) {
       const form = document.createElement('form');
       form.method = 'dialog';
@@ -109,18 +105,17 @@ class AnswerField {
   }
 
   // The field the page was served with, after the first question, before
-  // the program has loaded: what is answered there waits, in order, for
-  // the program's reads. Given the keyboard where the page may take it.
+  // the program has loaded: the lines ended there wait in it, and each is
+  // sent when the program asks, so that it shows after its own question.
+  // Given the keyboard where the page may take it.
   adopt(queue) {
     const form = this.view.screen.querySelector('form');
     if (!form) return;
     this.take(form);
     this.view.anchor = form;
     this.queue = queue;
-    this.early = true;
     this.question = this.field.input.getAttribute('aria-label');
     this.frame.focusWithin(this.field.input);
-    this.takeLines();
   }
 
   take(form) {
@@ -158,10 +153,9 @@ class AnswerField {
     this.view.anchor = null;
   }
 
-  // Whether an answer goes to the program now: it waits for one, or it has
-  // yet to ask (answers typed before wait for its reads).
+  // Whether an answer goes to the program now: it waits for one.
   get open() {
-    return this.queue !== null && (this.queue.waiting || this.early);
+    return this.queue !== null && this.queue.waiting;
   }
 
   // Sends text to the program and leaves it in the output; `rest` stays in
