@@ -81,19 +81,20 @@ const beamPictureLogic = (function () {
 
   // The parts of the picture a report line may mark (kMarkedLines in
   // analysis/beam_picture.h), in words, each where this picture draws it:
-  // By -> "By, the rocker's reaction at B, 2 kN up".
+  // By -> "By, the rocker's reaction at B, 2 kN, drawn up" (the value as the
+  // report gives it, the way as the arrow points).
   function partWords(d) {
     const w = pictureWords(d);
     const force = (name, what) =>
       d[name] &&
       d[name][1] !== 'none' &&
-      `${name}, ${what}, ${w.force(d[name][0])} ${WAYS[d[name][1]]}`;
+      `${name}, ${what}, ${w.force(d[name][0])}, drawn ${WAYS[d[name][1]]}`;
     const loaded = (words) => d.totalLoad && words;
     return {
       load: w.load,
-      totalLoad: loaded(`the total load, ${w.force(d.totalLoad?.[0])} ${d.load[1]}`),
-      leftDistance: loaded(`its lever arm, ${w.length(d.totalLoad?.[1])}`),
-      rightDistance: loaded('the rest of L'),
+      totalLoad: loaded(`the total load, ${w.force(d.totalLoad?.[0])}, drawn ${d.load[1]}`),
+      leftDistance: loaded(`the total load's lever arm, ${w.length(d.totalLoad?.[1])}`),
+      rightDistance: loaded('the rest of L, on to B'),
       L: `L = ${w.length(d.L[0])}, By's lever arm`,
       Ay: force('Ay', "the pin's reaction at A"),
       By: force('By', "the rocker's reaction at B"),

@@ -111,7 +111,9 @@ class ReportLinks {
 
   key(event) {
     const all = [...this.lines.querySelectorAll('[data-parts]')];
-    const to = all[all.indexOf(event.target) + { ArrowDown: 1, ArrowUp: -1 }[event.key]];
+    const at = all.indexOf(event.target); // (the answer field's keys are its own)
+    const to = all[at + { ArrowDown: 1, ArrowUp: -1 }[event.key]];
+    if (at < 0) return;
     if (event.key === 'Escape') {
       this.pin(null);
       this.lines.focus();
