@@ -22,14 +22,16 @@ class LineEditor;
 /// (POSIX), each answer line is typed on a line the program edits, as a
 /// shell's line editor does (the keys: the manual, "Editing an answer"),
 /// and Enter hands the reader the line and its line end, the bytes it
-/// would have read had the line been typed plainly. Lines typed before
+/// would have read had the line been typed plainly (Ctrl+D at the line's
+/// end hands it over without one, as line mode does). Lines typed before
 /// their question (already shown by the terminal) are read as the terminal
 /// hands them over, each once; so is everything where there is no editor:
 /// exactly as FileSource reads.
 class TypedInput {
  public:
   /// `typed`: standard input and output are terminals (answersAreTyped);
-  /// `utf8`: the locale's character set is UTF-8 (localeIsUtf8).
+  /// `utf8`: the locale's character set is UTF-8 (localeIsUtf8); the line
+  /// is UTF-8 too where the terminal takes UTF-8 input (IUTF8).
   TypedInput(std::FILE* file, bool typed, bool utf8);
   ~TypedInput();
   TypedInput(const TypedInput&) = delete;

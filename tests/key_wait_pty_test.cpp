@@ -113,6 +113,7 @@ struct PtyOptions {
   bool typesAnswers = false;     // answers typed at the terminal (answer()), not piped
   bool nonBlocking = false;      // the terminal left O_NONBLOCK by an earlier program
   bool noReadMinimum = false;    // left `stty -icanon min 0 time 0` by an earlier program
+  bool utf8Input = false;        // the terminal takes UTF-8 input (IUTF8), whatever LANG says
 };
 
 // What the program sends the terminal around its wait when TERM names one.
@@ -147,8 +148,11 @@ class PtyRun {
     if (options.noReadMinimum) {
       before_.c_lflag &= ~static_cast<tcflag_t>(ICANON);
       before_.c_cc[VMIN] = before_.c_cc[VTIME] = 0;
-      tcsetattr(slave_, TCSANOW, &before_);
     }
+#ifdef IUTF8
+    if (options.utf8Input) before_.c_iflag |= IUTF8;
+#endif
+    tcsetattr(slave_, TCSANOW, &before_);
 #ifdef TIOCSLCKTRMIOS
     if (options.lockedFlow) {
       termios lock = {};
@@ -729,6 +733,8 @@ TEST(KeyWaitJobControl, AStopDuringAnEditKeepsTheLine) {
   run.press("\x1a");
   ASSERT_TRUE(run.waitForStops(1));
   EXPECT_TRUE(run.settingsRestored());
+  run.background();  // `bg`: at its read the job stops again, as in line mode
+  ASSERT_TRUE(run.waitForStops(2));
   run.foreground();
   ASSERT_TRUE(run.waitToSee(question + "6" + question + "6"));
   run.press("7");
@@ -1156,6 +1162,9 @@ TEST(KeyWaitPress, KeysTypedBeforeTheClosingLineDoNotEndTheWait) {
   ASSERT_TRUE(fiveAnswers.answer("6\n2\n0\n0\nkN/m\n\x04"));
   EXPECT_EQ(fiveAnswers.exitCode(), 0);
   EXPECT_TRUE(fiveAnswers.waitToSee("are taken as empty.\r\nPress Any Key To Continue\r\n"));
+  PtyRun sixAnswers({.typesAnswers = true});  // Ctrl+D at the line's end hands "k" over
+  ASSERT_TRUE(sixAnswers.answer("6\n2\n0\n0\nkN/m\nkx\x02\x04\x04\x04"));
+  EXPECT_TRUE(sixAnswers.waitToSee("Bx = 0.00 k\r\n") && sixAnswers.waitToSee("before answer 7"));
 }
 
 // A driver (expect, a grader's pty) sends its key the moment the closing
@@ -1199,6 +1208,9 @@ TEST(KeyWaitPress, TypedAnswersWithoutReportsAndTheNoteOnOneUnread) {
       {{.typesAnswers = true},
        "6                         x\x01\x1b[3~7\x05\x17\r\x1b[200~2\r0\r0\r\x1b[201~kN/m\rkN\rm\r",
        {"\x1b[1A\r\x1b[58C\x1b[J7", " Ay = 4.66667 kN\r\n"}},
+      {{.lang = "C", .typesAnswers = true, .utf8Input = true},
+       "6\r2\r0\r0\r\xe7\x89\x9b\xe7\xb1\xb3\x7f\rkN\rm\r",
+       {"Beam Is  = 2 \xe7\x89\x9b\r\n"}},
       {{.typedEarly = "6\r2\r0\r0\rkN/m\rkN\rm\r", .typesAnswers = true},
        "",
        {"Above = Enter Value 2", " Ay = 4 kN\r\n"}},

@@ -8,6 +8,7 @@
 // (app/posix/line_edit.h). After Enter the terminal's mode goes back unless
 // more keys are already waiting (a paste), which the next line then takes.
 // The mode and its signals: app/posix/edit_mode.h.
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -59,6 +60,17 @@ bool editable() {
   return type != nullptr && *type != '\0' && std::strcmp(type, "dumb") != 0 &&
          fstat(STDIN_FILENO, &in) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
          in.st_rdev == out.st_rdev && tcgetsid(STDIN_FILENO) == getsid(0);
+}
+
+// The terminal takes its input as UTF-8 (IUTF8, set by most terminals on
+// Linux): its own erase removes a whole character, and so does the editor's.
+bool terminalIsUtf8() {
+#ifdef IUTF8
+  struct termios now = {};
+  return tcgetattr(STDIN_FILENO, &now) == 0 && (now.c_iflag & IUTF8) != 0;
+#else
+  return false;
+#endif
 }
 
 }  // namespace
@@ -155,6 +167,12 @@ class LineEditor {
           return true;
         }
         if (press.key == EditKey::kEndOfInput && next.text.empty()) return endOfInput();
+        if (press.key == EditKey::kEndOfInput && next.cursor == next.text.size()) {
+          line = next.text;  // as line mode hands it over: no line end
+          handOver(line);
+          takeBurst();
+          return true;
+        }
         if (press.key == EditKey::kEndOfInput) press.key = EditKey::kDelete;
         if (press.key == EditKey::kUp || press.key == EditKey::kDown) {
           if (!history_.recall(next, press.key == EditKey::kUp ? -1 : 1)) continue;
@@ -169,10 +187,15 @@ class LineEditor {
   // Reads the next byte (or finds that a held key is whole); false at the
   // terminal's end.
   bool readKeys() {
+    // Behind `bg` the job stops (SIGTTIN) as a read in line mode stops it;
+    // `fg` continues it with the editor's mode set, and the line is drawn
+    // again. Not stopped, the read itself stops it or fails, as line mode's.
+    const bool behind = tcgetpgrp(STDIN_FILENO) != getpgrp();
+    if (behind && kill(0, SIGTTIN) == 0 && tcgetpgrp(STDIN_FILENO) == getpgrp()) return true;
     const int wait = !keys_.holding()     ? -1
                      : keys_.mayEndHere() ? kEscapeFollowMs
                                           : kSequenceFollowMs;
-    const Ready ready = waitForInput(STDIN_FILENO, wait);
+    const Ready ready = behind ? Ready::kInput : waitForInput(STDIN_FILENO, wait);
     if (ready == Ready::kTimedOut) keys_.cut(queued_);
     if (ready == Ready::kInput) {
       unsigned char byte = 0;
@@ -225,7 +248,7 @@ class LineEditor {
 };
 
 TypedInput::TypedInput(std::FILE* file, bool typed, bool utf8) : file_(file) {
-  if (typed && editable()) editor_ = new LineEditor(utf8);
+  if (typed && editable()) editor_ = new LineEditor(utf8 || terminalIsUtf8());
 }
 
 TypedInput::~TypedInput() { delete editor_; }
