@@ -183,6 +183,17 @@ const beamPictureLogic = (function () {
       const head = Math.min(font / 2, 0.4 * Math.hypot(x2 - x1, y2 - y1));
       shape('arrow', { x1, y1, x2, y2, head, style, of, part }, box(x1, y1, x2, y2));
     };
+    // A label `wide` across from `left`, its row's top at y.
+    const label = (of, text, left, wide, y) =>
+      labels.push({
+        of,
+        part: of,
+        text,
+        x: left + 0.2 * font,
+        y: y + font,
+        width: wide - 0.4 * font,
+        box: box(left, y, left + wide, y + rowHeight),
+      });
     // Rows of labels below `top`: each label in the first row where it
     // meets no label already there. Returns the rows' bottom.
     const rows = (top, wanted) => {
@@ -194,16 +205,7 @@ const beamPictureLogic = (function () {
         let row = 0;
         while (taken.some((t) => t.row === row && left < t.right && t.left < left + wide)) row++;
         taken.push({ row, left, right: left + wide });
-        const y = top + row * rowHeight;
-        labels.push({
-          of,
-          part: of,
-          text,
-          x: left + 0.2 * font,
-          y: y + font,
-          width: wide - 0.4 * font,
-          box: box(left, y, left + wide, y + rowHeight),
-        });
+        label(of, text, left, wide, top + row * rowHeight);
       }
       return top + (taken.length ? Math.max(...taken.map((t) => t.row)) + 1 : 0) * rowHeight;
     };
@@ -336,17 +338,7 @@ const beamPictureLogic = (function () {
           r.left = width - 2 - r.wide;
         }
       }
-      for (const { of, text, left, wide } of placed) {
-        labels.push({
-          of,
-          part: of,
-          text,
-          x: left + 0.2 * font,
-          y: y + font,
-          width: wide - 0.4 * font,
-          box: box(left, y, left + wide, y + rowHeight),
-        });
-      }
+      for (const { of, text, left, wide } of placed) label(of, text, left, wide, y);
       if (placed.length) y += rowHeight;
     }
     y = rows(y, [['L = ' + w.length(d.L[0]), (a + b) / 2, 'middle', 'L']]);
